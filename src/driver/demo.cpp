@@ -1,0 +1,101 @@
+#include "driver/demo.h"
+
+#include <cstdio>
+
+#include "display/color_grid.h"
+#include "display/display_config.h"
+#include "display/present.h"
+#include "driver/data_files.h"
+#include "driver/timeline.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/key_wait.h"
+#include "render3d/matrix.h"
+#include "render3d/primitives.h"
+
+Picture introPicture1, introPicture2, introPicture3, introPicture4;
+FontSheet fontSheet;
+float spectrum[spectrumSize];
+float bassLevel;
+float startTime;
+float demoTime;
+
+const char musicPath[] = "Data/QUABTUNE.xm";
+
+DisplayConfig demoDisplayConfig() {
+    return DisplayConfig{60, 80, 50, "QVO_4::Zorbel", 0, 45.0f, 1.0f, -100.0f};
+}
+
+int32_t framePeriod() { return 1000 / displayConfig.frameRate; }
+
+int32_t sleepAfterFrame(uint32_t before, uint32_t after) {
+    return framePeriod() - static_cast<int32_t>(after - before);
+}
+
+static void readBassLevel() {
+    bassLevel = 0.0f;
+    readSpectrum(spectrum, spectrumSize);
+    for (int i = 0; i < bassBins; ++i) {
+        bassLevel = static_cast<float>(static_cast<double>(bassLevel) + static_cast<double>(spectrum[i]));
+    }
+}
+
+void tickFrame() {
+    // The previous frame's time sets the grey: black at first, white after a few seconds.
+    const float level = static_cast<float>(static_cast<double>(demoTime) * 0.5);
+    clearColor = Rgb{level, level, level};
+    clearGrid();
+
+    demoTime = static_cast<float>(static_cast<double>(tickCount()) / 1000.0 - static_cast<double>(startTime));
+
+    updateLateScenes();
+    updateMiddleScenes();
+    updateIntroImages();
+
+    presentFrame();
+    readBassLevel();
+}
+
+bool startDemo(bool waitForViewer) {
+    const DisplayConfig config = demoDisplayConfig();
+
+    if (!loadDataFiles()) return false;
+    std::string reason;
+    if (!loadMusic((dataFolderPrefix() + musicPath).c_str(), reason)) {
+        std::printf("music: cannot play %s: %s; continuing without sound\n", musicPath, reason.c_str());
+    }
+
+    loadIdentity();
+    clearColor = Rgb{0.0f, 0.0f, 0.0f};
+    primitiveList.currentStyle = styleDefault;
+
+    initDisplay(config);
+    if (waitForViewer) {
+        std::printf("Maximize Window And ");
+        std::fflush(stdout);
+        waitForKey();
+    }
+    initDisplay(config);
+
+    startMusic();
+    startTime = static_cast<float>(static_cast<double>(tickCount()) / 1000.0);
+
+    clearColor = Rgb{0.0f, 0.0f, 1.0f};
+    clearGrid();
+    presentFrame();
+    return true;
+}
+
+[[noreturn]] void runFrameLoop() {
+    for (;;) {
+        const uint32_t before = tickCount();
+        tickFrame();
+        const uint32_t after = tickCount();
+        sleepMilliseconds(sleepAfterFrame(before, after));
+    }
+}
+
+int runDemo() {
+    if (!startDemo(true)) return 1;
+    runFrameLoop();
+}

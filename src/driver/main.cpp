@@ -1,0 +1,3 @@
+#include "driver/demo.h"
+
+int main() { return runDemo(); }

@@ -1,0 +1,5 @@
+#include "driver/timeline.h"
+
+void updateLateScenes() {}
+void updateMiddleScenes() {}
+void updateIntroImages() {}

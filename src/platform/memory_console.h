@@ -1,0 +1,24 @@
+// An off-screen console: remembers what set-up did and the last frame written.
+//
+// Selected for capture and tests, where there is no terminal. Nothing is printed.
+#pragma once
+
+#include "platform/console.h"
+
+struct MemoryConsoleState {
+    int hideCursorCalls;
+    const char* title;
+    int rawOutputCalls;
+    int columns, rows;
+    int filledCells;
+    uint16_t fillAttribute;
+    int framesWritten;
+    CellBuffer cells;  // the last frame written
+};
+
+extern MemoryConsoleState memoryConsoleState;
+
+const Console* memoryConsole();
+
+// Forgets everything: no calls made, all cells zero.
+void resetMemoryConsole();

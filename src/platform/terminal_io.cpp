@@ -1,0 +1,94 @@
+#include "platform/terminal_io.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <cerrno>
+#include <termios.h>
+#include <unistd.h>
+
+#include "platform/terminal_sequences.h"
+
+namespace {
+
+volatile sig_atomic_t terminalTaken = 0;
+volatile sig_atomic_t inputModeSaved = 0;
+struct termios savedInputMode;
+
+// Returns false when the bytes could not all be written.
+bool writeFully(const char* bytes, size_t count) {
+    while (count > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, bytes, count);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                // Standard output was left non-blocking by someone else: wait until it drains.
+                usleep(1000);
+                continue;
+            }
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+void onTerminatingSignal(int signalNumber) {
+    restoreTerminal();
+    // Die of the same signal, so the shell sees how the program ended.
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+void installExitHandlers() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = onTerminatingSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signalNumber, &action, nullptr);
+    // A closed terminal must show up as a failed write, not kill the program unrestored.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::atexit(restoreTerminal);
+}
+
+}  // namespace
+
+void takeOverTerminal() {
+    if (terminalTaken) return;
+    installExitHandlers();
+    terminalTaken = 1;
+    writeToTerminal(seq::enterAlternateScreen, sizeof seq::enterAlternateScreen - 1);
+}
+
+void writeToTerminal(const char* bytes, size_t count) {
+    if (writeFully(bytes, count)) return;
+    restoreTerminal();
+    static const char message[] = "zorbel: cannot write to the terminal\n";
+    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
+    _exit(1);
+}
+
+bool enterRawInput() {
+    struct termios mode;
+    if (tcgetattr(STDIN_FILENO, &mode) != 0) return false;
+    savedInputMode = mode;
+    inputModeSaved = 1;
+    mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    mode.c_cc[VMIN] = 1;
+    mode.c_cc[VTIME] = 0;
+    return tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
+}
+
+void restoreInputMode() {
+    if (!inputModeSaved) return;
+    tcsetattr(STDIN_FILENO, TCSANOW, &savedInputMode);
+    inputModeSaved = 0;
+}
+
+void restoreTerminal() {
+    restoreInputMode();
+    if (!terminalTaken) return;
+    terminalTaken = 0;
+    writeFully(seq::restoreAll, sizeof seq::restoreAll - 1);
+}

@@ -1,0 +1,25 @@
+// The terminal's standard output and its one way out.
+//
+// Owns whether the program has taken the terminal over (alternate screen, hidden cursor,
+// no autowrap, raw input) and the input mode to give back. `restoreTerminal` undoes all of
+// it; every exit path goes through it: normal exit, SIGINT, SIGTERM, SIGHUP, and a write
+// to the terminal that fails. Used by the terminal console and the key wait.
+#pragma once
+
+#include <cstddef>
+
+// Enters the alternate screen and installs the exit handlers; does nothing the second time.
+void takeOverTerminal();
+
+// Writes every byte to standard output, resuming after partial writes and interruptions.
+// A write that fails for good restores the terminal and ends the program with status 1.
+void writeToTerminal(const char* bytes, size_t count);
+
+// Puts standard input in raw mode (no echo, no line buffering; Ctrl-C still interrupts),
+// remembering the previous mode; `restoreInputMode` gives it back.
+bool enterRawInput();
+void restoreInputMode();
+
+// Leaves the alternate screen, shows the cursor, re-enables autowrap, resets colours and
+// restores the input mode. Safe in a signal handler; does nothing when nothing was taken.
+void restoreTerminal();

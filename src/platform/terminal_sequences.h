@@ -1,0 +1,24 @@
+// Every escape sequence the terminal backend sends, named once.
+#pragma once
+
+namespace seq {
+inline constexpr char enterAlternateScreen[] = "\x1b[?1049h";
+inline constexpr char leaveAlternateScreen[] = "\x1b[?1049l";
+inline constexpr char hideCursor[] = "\x1b[?25l";
+inline constexpr char showCursor[] = "\x1b[?25h";
+inline constexpr char autowrapOff[] = "\x1b[?7l";
+inline constexpr char autowrapOn[] = "\x1b[?7h";
+inline constexpr char resetColors[] = "\x1b[0m";
+inline constexpr char clearScreen[] = "\x1b[2J";
+inline constexpr char cursorHome[] = "\x1b[H";
+inline constexpr char beginSynchronizedUpdate[] = "\x1b[?2026h";
+inline constexpr char endSynchronizedUpdate[] = "\x1b[?2026l";
+inline constexpr char titlePrefix[] = "\x1b]0;";     // then the title, then titleEnd
+inline constexpr char titleEnd[] = "\x07";
+inline constexpr char resizeFormat[] = "\x1b[8;%d;%dt";  // rows, columns
+inline constexpr char cursorToFormat[] = "\x1b[%d;%dH";  // row, column, from 1
+inline constexpr char lowerHalfBlock[] = "\xe2\x96\x84";  // U+2584 in UTF-8
+// Ends any synchronized update, resets colours, re-enables autowrap, shows the cursor and
+// leaves the alternate screen: everything a run changed, in one write.
+inline constexpr char restoreAll[] = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
+}  // namespace seq
