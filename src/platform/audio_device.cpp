@@ -1,0 +1,115 @@
+// PortAudio output, with ALSA's and JACK's error printing silenced.
+#include "platform/audio_device.h"
+
+#include "platform/music_engine.h"
+
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
+#include <portaudio.h>
+
+#include <atomic>
+
+namespace {
+
+constexpr uint32_t stallMilliseconds = 1000;
+
+bool deviceAllowed = true;
+bool portAudioReady = false;
+PaStream* stream = nullptr;
+std::atomic<uint32_t> callbackCount{0};
+uint32_t lastSeenCount = 0;
+uint32_t lastProgressTick = 0;
+
+void silentAlsaError(const char*, int, const char*, int, const char*, ...) {}
+void silentJackMessage(const char*) {}
+
+void silenceSoundLibraries() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    snd_lib_error_set_handler(&silentAlsaError);
+    jack_set_error_function(&silentJackMessage);
+    jack_set_info_function(&silentJackMessage);
+}
+
+int outputCallback(const void*, void* output, unsigned long frames,
+                   const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void*) {
+    renderMusic(static_cast<float*>(output), frames);
+    callbackCount.fetch_add(1, std::memory_order_release);
+    return paContinue;
+}
+
+}  // namespace
+
+void setAudioDeviceAllowed(bool allowed) { deviceAllowed = allowed; }
+
+bool openAudioDevice(std::string& reason) {
+    closeAudioDevice();
+    if (!deviceAllowed) {
+        reason = "sound output is turned off";
+        return false;
+    }
+    silenceSoundLibraries();
+    PaError error = Pa_Initialize();
+    if (error != paNoError) {
+        reason = Pa_GetErrorText(error);
+        return false;
+    }
+    portAudioReady = true;
+
+    PaStreamParameters parameters{};
+    parameters.device = Pa_GetDefaultOutputDevice();
+    const PaDeviceInfo* info =
+        parameters.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(parameters.device);
+    if (!info) {
+        reason = "no sound output device";
+        closeAudioDevice();
+        return false;
+    }
+    parameters.channelCount = 2;
+    parameters.sampleFormat = paFloat32;  // interleaved, as the decoder renders it
+    parameters.suggestedLatency = info->defaultLowOutputLatency;
+    error = Pa_OpenStream(&stream, nullptr, &parameters, musicSampleRate,
+                          paFramesPerBufferUnspecified, paNoFlag, &outputCallback, nullptr);
+    if (error != paNoError) {
+        reason = Pa_GetErrorText(error);
+        stream = nullptr;
+        closeAudioDevice();
+        return false;
+    }
+    return true;
+}
+
+bool startAudioDevice(uint32_t tick) {
+    if (!stream) return false;
+    lastSeenCount = callbackCount.load(std::memory_order_acquire);
+    lastProgressTick = tick;
+    return Pa_StartStream(stream) == paNoError;
+}
+
+void stopAudioDevice() {
+    if (stream && Pa_IsStreamStopped(stream) == 0) Pa_AbortStream(stream);
+}
+
+void closeAudioDevice() {
+    if (stream) {
+        stopAudioDevice();
+        Pa_CloseStream(stream);
+        stream = nullptr;
+    }
+    if (portAudioReady) {
+        Pa_Terminate();
+        portAudioReady = false;
+    }
+}
+
+bool audioDevicePlaying(uint32_t tick) {
+    if (!stream || Pa_IsStreamActive(stream) != 1) return false;
+    uint32_t count = callbackCount.load(std::memory_order_acquire);
+    if (count != lastSeenCount) {
+        lastSeenCount = count;
+        lastProgressTick = tick;
+        return true;
+    }
+    return tick - lastProgressTick <= stallMilliseconds;
+}

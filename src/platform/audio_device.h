@@ -1,0 +1,27 @@
+// The sound device: PortAudio's default output at 48 kHz, float stereo.
+//
+// The audio module opens it when music loads in live mode, starts it with the music and
+// checks every frame that it still plays. Its callback pulls frames from the music
+// engine (`renderMusic`) without allocating or locking. Opening it first silences the
+// ALSA and JACK libraries, which otherwise print their probing errors to the terminal.
+// It does not decode anything, and it prints nothing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Tests turn the device off so that live mode takes its no-device path on any machine.
+void setAudioDeviceAllowed(bool allowed);
+
+// Initialises PortAudio and opens the default output, not yet playing.
+bool openAudioDevice(std::string& reason);
+// Starts the callbacks; `tick` is the program's clock now (for the stall check).
+bool startAudioDevice(uint32_t tick);
+// Stops the callbacks; when it returns no callback runs any more.
+void stopAudioDevice();
+// Stops, closes the stream and releases PortAudio; safe when nothing is open.
+void closeAudioDevice();
+
+// False once the stream has stopped by itself or its callback has not run for a
+// second: the device is gone and playback must fall back to the clock.
+bool audioDevicePlaying(uint32_t tick);

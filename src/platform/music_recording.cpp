@@ -1,0 +1,40 @@
+// WAV writing with libsndfile.
+#include "platform/music_recording.h"
+
+#include "platform/music_engine.h"
+
+#include <sndfile.h>
+
+namespace {
+SNDFILE* recordingFile = nullptr;
+}
+
+bool openMusicRecording(const char* wavPath, std::string& reason) {
+    closeMusicRecording();
+    SF_INFO info{};
+    info.samplerate = musicSampleRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    recordingFile = sf_open(wavPath, SFM_WRITE, &info);
+    if (!recordingFile) {
+        reason = sf_strerror(nullptr);
+        return false;
+    }
+    // Without clipping, libsndfile wraps samples beyond ±1 around to the other sign.
+    sf_command(recordingFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // Keep the header's sizes current, so an interrupted capture still leaves a valid file.
+    sf_command(recordingFile, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    return true;
+}
+
+bool musicRecording() { return recordingFile != nullptr; }
+
+void writeMusicRecording(const float* frames, std::size_t count) {
+    if (recordingFile) sf_writef_float(recordingFile, frames, static_cast<sf_count_t>(count));
+}
+
+void closeMusicRecording() {
+    if (!recordingFile) return;
+    sf_close(recordingFile);
+    recordingFile = nullptr;
+}

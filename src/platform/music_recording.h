@@ -1,0 +1,17 @@
+// The WAV recording of the rendered music (48 kHz, 16-bit stereo, via libsndfile).
+//
+// Capture opens a recording; from then on the music engine appends every frame it
+// renders, on the thread that renders (which is the main thread in capture, never the
+// sound device's callback). It does not decide what is rendered or when.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Creates (or truncates) the WAV file; on failure gives a short reason.
+bool openMusicRecording(const char* wavPath, std::string& reason);
+bool musicRecording();
+// Appends `frames` interleaved stereo float frames; values beyond ±1 are clipped.
+void writeMusicRecording(const float* frames, std::size_t count);
+// Finishes the file; safe when none is open.
+void closeMusicRecording();

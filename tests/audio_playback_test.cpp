@@ -1,0 +1,174 @@
+// Music playback on the program's clock: failed loads, looping, seeking, the clock
+// jumping, live mode without a device, the right channel, and reproducible capture.
+// No test opens a sound device.
+#include "platform/audio.h"
+#include "platform/audio_device.h"
+#include "platform/clock.h"
+#include "xm_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+class AudioPlayback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setAudioDeviceAllowed(false);
+        useVirtualClock(1000);
+        setMusicMode(MusicMode::rendered);
+    }
+    void TearDown() override { setMusicMode(MusicMode::live); }
+
+    static std::string load(uint8_t panning = 128, bool silentIntro = false) {
+        auto path = xm_fixture::writeTempFile(
+            std::string("zorbel_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                std::to_string(panning) + (silentIntro ? "i" : "") + ".xm",
+            xm_fixture::makeModule(panning, silentIntro));
+        std::string reason;
+        EXPECT_TRUE(loadMusic(path.c_str(), reason)) << reason;
+        return path;
+    }
+};
+
+// Bass level (first 50 bins) and the largest bin, read at `tick`.
+std::pair<float, float> readAt(uint32_t tick) {
+    setVirtualTicks(tick);
+    float values[512], bass = 0.0f, peak = 0.0f;
+    readSpectrum(values, 512);
+    for (int k = 0; k < 512; ++k) peak = std::max(peak, values[k]);
+    for (int k = 0; k < 50; ++k) bass += values[k];
+    return {bass, peak};
+}
+
+// Bass levels of frames 16 ms apart from tick 1000 on; frame f is at f * 16 ms of music.
+std::vector<float> playFrames(int frames) {
+    std::vector<float> levels;
+    for (int frame = 0; frame < frames; ++frame) levels.push_back(readAt(1000 + 16 * frame).first);
+    return levels;
+}
+
+TEST_F(AudioPlayback, FailedLoadsAndOffModeGiveZeros) {
+    load();  // a failed load must also drop this one
+    auto corrupt = xm_fixture::makeModule();
+    for (size_t i = 17; i < corrupt.size(); i += 3) corrupt[i] ^= 0x5A;
+    for (const std::string& path : {std::string("/nonexistent/zorbel/QUABTUNE.xm"),
+                                    xm_fixture::writeTempFile("zorbel_empty.xm", {}),
+                                    xm_fixture::writeTempFile("zorbel_corrupt.xm", corrupt)}) {
+        std::string reason;
+        EXPECT_FALSE(loadMusic(path.c_str(), reason)) << path;
+        EXPECT_FALSE(reason.empty()) << path;
+        EXPECT_FALSE(startMusicRecording("/tmp/zorbel_never.wav", reason));
+        seekMusic(0.5);
+        startMusic();
+        EXPECT_EQ(readAt(1500).second, 0.0f) << path;
+        setVirtualTicks(1000);
+    }
+    const auto path = load();
+    EXPECT_EQ(readAt(1500).second, 0.0f);  // loaded, not started
+
+    setMusicMode(MusicMode::off);
+    std::string reason;
+    EXPECT_TRUE(loadMusic(path.c_str(), reason));
+    startMusic();
+    EXPECT_EQ(readAt(2000).second, 0.0f);
+}
+
+TEST_F(AudioPlayback, LoopsWithSilenceAtEachPassEnd) {
+    load();
+    startMusic();
+    auto levels = playFrames(static_cast<int>(3.5 * xm_fixture::passSeconds * 1000 / 16));
+    auto at = [&](double seconds) { return levels.at(static_cast<size_t>(seconds * 1000 / 16)); };
+    for (int pass = 0; pass < 3; ++pass) {
+        double start = pass * xm_fixture::passSeconds;
+        EXPECT_GT(at(start + 0.3), 0.1f) << pass;
+        EXPECT_GT(at(start + 1.2), 0.1f) << pass;
+        EXPECT_LT(at(start + xm_fixture::silentFromSeconds + 0.1), 1e-3f) << pass;
+    }
+}
+
+TEST_F(AudioPlayback, SeekBeforeAndDuringPlayback) {
+    load();
+    seekMusic(xm_fixture::silentFromSeconds + 0.1);  // starts in the silent tail
+    startMusic();
+    EXPECT_LT(readAt(1100).first, 1e-3f);
+    seekMusic(10 * xm_fixture::passSeconds + 0.5);  // wraps into the loop, into held notes
+    EXPECT_GT(readAt(1150).first, 0.1f);
+    startMusic();  // from the beginning again: the earlier seek does not carry over
+    EXPECT_GT(readAt(1250).first, 0.1f);
+
+    // Past the first pass, seeks land in the loop, which starts at the restart position.
+    load(128, true);
+    startMusic();
+    for (int pass = 0; pass < 4; ++pass) {
+        double loopStart = 2 * xm_fixture::passSeconds + pass * xm_fixture::passSeconds;
+        seekMusic(loopStart + 0.3);
+        EXPECT_GT(readAt(1300 + 100 * pass).first, 0.1f) << pass;
+        seekMusic(loopStart + xm_fixture::silentFromSeconds + 0.1);
+        EXPECT_LT(readAt(1350 + 100 * pass).first, 1e-3f) << pass;
+    }
+}
+
+TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
+    load();
+    startMusic();
+    float before = readAt(1300).first;
+    EXPECT_EQ(readAt(900).first, before);  // backwards: nothing new rendered
+    auto started = std::chrono::steady_clock::now();
+    readAt(1000 + 3600 * 1000);  // an hour later, as after a suspended process
+    readAt(0xFFFFFFF0u);         // and across the 32-bit wrap, still rendering
+    seekMusic(0.3);
+    EXPECT_GT(readAt(0x100u).first, 0.1f);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
+    const auto path = load();
+    startMusic();
+    auto rendered = playFrames(150);
+
+    setMusicMode(MusicMode::live);
+    useVirtualClock(1000);
+    std::string reason;
+    ASSERT_TRUE(loadMusic(path.c_str(), reason));
+    startMusic();
+    EXPECT_EQ(playFrames(150), rendered);
+    EXPECT_FALSE(startMusicRecording("/tmp/zorbel_never.wav", reason));
+
+    for (uint8_t panning : {0, 255}) {  // a sample panned hard left, then hard right
+        useVirtualClock(1000);
+        load(panning);
+        startMusic();
+        float peak = readAt(1300).second;
+        EXPECT_TRUE(panning == 0 ? peak < 1e-4f : peak > 0.1f) << int(panning) << ": " << peak;
+    }
+}
+
+TEST_F(AudioPlayback, CaptureIsReproducibleFrameByFrame) {
+    std::vector<float> levels[2];
+    std::vector<char> wav[2];
+    for (int run = 0; run < 2; ++run) {
+        useVirtualClock(1000);
+        load();
+        const std::string path = ::testing::TempDir() + "zorbel_capture" + std::to_string(run) + ".wav";
+        std::string reason;
+        ASSERT_TRUE(startMusicRecording(path.c_str(), reason)) << reason;
+        startMusic();
+        levels[run] = playFrames(200);  // up to tick 1000 + 16 * 199
+        stopMusic();
+        std::ifstream file(path, std::ios::binary);
+        wav[run].assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    EXPECT_EQ(levels[0], levels[1]);
+    EXPECT_TRUE(wav[0] == wav[1]);
+    EXPECT_EQ(wav[0].size(), 44u + 16u * 199u * 48u * 4u);  // 48 frames of 4 bytes per ms
+
+    std::string reason;
+    EXPECT_FALSE(startMusicRecording("/nonexistent/dir/capture.wav", reason));
+    EXPECT_FALSE(reason.empty());
+}
+
+}  // namespace

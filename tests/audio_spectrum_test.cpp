@@ -1,0 +1,101 @@
+// The spectrum's scale and window, and the sample ring under a concurrent producer.
+#include "platform/sample_ring.h"
+#include "platform/spectrum.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::vector<float> spectrumOf(double bin, double amplitude, int count = spectrumBinCount) {
+    std::vector<float> samples(spectrumWindowSize), values(count, -1.0f);
+    for (int n = 0; n < spectrumWindowSize; ++n)  // bin 0: a constant level
+        samples[n] = static_cast<float>(
+            bin == 0 ? amplitude : amplitude * std::sin(2 * M_PI * bin * n / spectrumWindowSize + 0.3 * bin));
+    computeSpectrum(samples.data(), values.data(), count);
+    return values;
+}
+
+TEST(AudioSpectrum, SilenceConstantLevelAndCount) {
+    for (float value : spectrumOf(0, 0.0)) EXPECT_EQ(value, 0.0f);
+    auto constant = spectrumOf(0, -0.5);
+    EXPECT_NEAR(constant[0], 0.5f, 1e-5f);
+    EXPECT_NEAR(constant[1], 0.5f * 0.8106f, 1e-3f);  // the triangle window's leakage
+    for (int k = 2; k < spectrumBinCount; k += 2) EXPECT_NEAR(constant[k], 0.0f, 1e-5f) << k;
+
+    EXPECT_NEAR(spectrumOf(3, 1.0, 50)[3], 1.0f, 1e-4f);
+    auto longer = spectrumOf(3, 1.0, 600);
+    for (int k = spectrumBinCount; k < 600; ++k) EXPECT_EQ(longer[k], 0.0f) << k;
+}
+
+TEST(AudioSpectrum, SineAtEveryBinCentreReadsItsAmplitude) {
+    for (int bin = 1; bin < spectrumBinCount; ++bin) {
+        auto values = spectrumOf(bin, 1.0);
+        ASSERT_NEAR(values[bin], 1.0f, 1e-4f) << bin;
+        // Leakage: 0.405 in each neighbour, little beyond. Near both ends the mirrored
+        // negative frequency adds to it, so those bins are left out.
+        if (bin < 8 || bin > spectrumBinCount - 8) continue;
+        for (int k = 0; k < spectrumBinCount; ++k) {
+            int distance = std::abs(k - bin);
+            if (distance == 1) {
+                EXPECT_NEAR(values[k], 0.405f, 3e-3f) << bin << " " << k;
+            } else if (distance >= 2) {
+                ASSERT_LT(values[k], 0.05f) << bin << " " << k;
+            }
+        }
+    }
+    EXPECT_NEAR(spectrumOf(40, 0.125)[40], 0.125f, 1e-5f);
+    for (double bin : {10.5, 100.5, 500.5}) {  // midway: about 0.81 in both bins
+        auto values = spectrumOf(bin, 1.0);
+        EXPECT_NEAR(values[int(bin)], 0.81f, 0.01f) << bin;
+        EXPECT_NEAR(values[int(bin) + 1], 0.81f, 0.01f) << bin;
+    }
+}
+
+TEST(AudioSampleRing, LatestPadsWithZerosAndTakesEveryStrideValue) {
+    static SampleRing ring;
+    ring.reset();
+    const float stereo[] = {-1, 1, -2, 2, -3, 3};
+    ring.push(stereo + 1, 3, 2);
+    float out[4];
+    ring.latest(out, 4);
+    EXPECT_EQ(std::vector<float>(out, out + 4), (std::vector<float>{0, 1, 2, 3}));
+}
+
+// A producer pushes a ramp in blocks of varying size as fast as it can; every copy the
+// consumer takes must be a run of consecutive values that never goes backwards.
+TEST(AudioSampleRing, ConsumerSeesContiguousRunsWhileProducerWrites) {
+    static SampleRing ring;
+    ring.reset();
+    constexpr uint32_t total = 1u << 22;  // exact in float
+    std::atomic<bool> done{false};
+    std::thread producer([&] {
+        std::vector<float> block(700);
+        for (uint32_t next = 1, size = 1; next < total; next += size) {
+            size = std::min<uint32_t>(size % 600 + 37, total - next);
+            for (uint32_t i = 0; i < size; ++i) block[i] = static_cast<float>(next + i);
+            ring.push(block.data(), size, 1);
+        }
+        done = true;
+    });
+    std::vector<float> window(spectrumWindowSize);
+    float lastNewest = 0.0f;
+    bool intact = true;  // no ASSERT while the producer runs: it must be joined first
+    while (!done && intact) {
+        ring.latest(window.data(), window.size());
+        intact = window.back() >= lastNewest;
+        lastNewest = window.back();
+        for (size_t i = 1; i < window.size(); ++i)
+            if (window[i - 1] != 0.0f && window[i] != window[i - 1] + 1.0f) intact = false;
+    }
+    producer.join();
+    EXPECT_TRUE(intact) << "a copy was torn or went backwards";
+    ring.latest(window.data(), window.size());
+    EXPECT_EQ(window.back(), static_cast<float>(total - 1));
+}
+
+}  // namespace

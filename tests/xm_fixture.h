@@ -1,0 +1,75 @@
+// A tiny XM module built in memory for the audio tests and benchmark.
+//
+// Two channels, one 16-row pattern at speed 6 and 125 BPM (1.92 s a pass), and one
+// instrument: a looping 32-frame 16-bit sine at half scale. Row 0 starts C-3 and C-2
+// (the C-2 falls in the lowest spectrum bins), row 8 moves channel 0 to G-3, and row 12
+// keys both off, so every pass ends in 0.48 s of silence before the loop restarts.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace xm_fixture {
+
+constexpr double passSeconds = 16 * 6 * 2.5 / 125;
+constexpr double silentFromSeconds = 12 * 6 * 2.5 / 125;
+
+// `panning` is the sample's: 0 plays on the left only, 255 on the right only.
+// `silentIntro` puts an empty pattern first and restarts the loop after it: the song is
+// then 1.92 s of silence and the pattern above, and the loop only the latter.
+inline std::vector<uint8_t> makeModule(uint8_t panning = 128, bool silentIntro = false) {
+    std::vector<uint8_t> out;
+    auto text = [&](const std::string& value, size_t width) {
+        for (size_t i = 0; i < width; ++i) out.push_back(i < value.size() ? value[i] : ' ');
+    };
+    auto bytes = [&](std::initializer_list<int> values) { out.insert(out.end(), values.begin(), values.end()); };
+    auto word = [&](uint32_t value) { bytes({int(value & 0xFF), int(value >> 8 & 0xFF)}); };
+    auto dword = [&](uint32_t value) { word(value & 0xFFFF), word(value >> 16); };
+
+    text("Extended Module: ", 17), text("zorbel test", 20), bytes({0x1A}), text("FastTracker v2.00", 20);
+    word(0x0104), dword(276);
+    const int orders = silentIntro ? 2 : 1;  // length, restart, channels, patterns,
+    for (int value : {orders, orders - 1, 2, orders, 1, 1, 6, 125}) word(value);  // instruments,
+    out.resize(out.size() + 256);  // linear table, speed, BPM; order table
+    if (silentIntro) out[out.size() - 256] = 1;
+
+    std::vector<uint8_t> cells;
+    for (int row = 0; row < 16; ++row) {
+        for (int channel = 0; channel < 2; ++channel) {
+            int note = row == 0 ? (channel == 0 ? 37 : 25) : row == 8 && channel == 0 ? 44 : row == 12 ? 97 : 0;
+            if (note == 0) cells.push_back(0x80);                      // empty
+            else if (note == 97) cells.insert(cells.end(), {0x81, 97});  // key off
+            else cells.insert(cells.end(), {0x83, uint8_t(note), 1});    // note, instrument 1
+        }
+    }
+    dword(9), bytes({0}), word(16), word(uint32_t(cells.size()));
+    out.insert(out.end(), cells.begin(), cells.end());
+    if (silentIntro) dword(9), bytes({0}), word(16), word(0);  // pattern 1: 16 empty rows
+
+    const int frames = 32;  // one cycle: C-4 sounds at concert pitch
+    dword(263), text("sine", 22), bytes({0}), word(1), dword(40);
+    out.resize(out.size() + 96 + 48 + 48 + 16 + 22);  // note map, envelopes, settings, reserved
+    dword(2 * frames), dword(0), dword(2 * frames);   // length, loop start, loop length (bytes)
+    bytes({64, 0, 0x11, panning, 0, 0}), text("sine", 22);  // forward loop, 16-bit
+    int16_t previous = 0;
+    for (int n = 0; n < frames; ++n) {  // stored as deltas
+        auto value = int16_t(std::lround(16384.0 * std::sin(2.0 * M_PI * n / frames)));
+        word(uint16_t(int16_t(value - previous)));
+        previous = value;
+    }
+    return out;
+}
+
+// Writes `bytes` to a file of that name in the temp directory and returns its path.
+inline std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+}
+
+}  // namespace xm_fixture
