@@ -1,0 +1,65 @@
+// The committed Data/ folder: sizes, and byte-for-byte reproducibility from the tools.
+// What depends on the installed font file is compared only when that file is the one the
+// committed data was made from.
+#include "data_generator.h"
+#include "file_io.h"
+#include "font_sheet.h"
+#include "tool_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+const std::vector<DataFile>& generated() {
+    static const std::vector<DataFile> files = generateData(defaultFontPath);
+    return files;
+}
+
+bool fontMatchesCommitted() {
+    return std::filesystem::exists(defaultFontPath) && fnv1a64(readFile(defaultFontPath)) == committedFontFingerprint;
+}
+
+}  // namespace
+
+TEST(DataFolder, HoldsEverythingTheDemoReadsAtTheRightSizes) {
+    const std::pair<const char*, uintmax_t> expected[] = {
+        {"intro.raw", 24000}, {"intro2.raw", 24000}, {"intro3.raw", 24000}, {"intro4.raw", 24000}, {"font.raw", 192000}};
+    for (const auto& [name, size] : expected) {
+        ASSERT_TRUE(std::filesystem::exists(dataPath(name))) << name;
+        EXPECT_EQ(std::filesystem::file_size(dataPath(name)), size) << name;
+    }
+    EXPECT_GT(std::filesystem::file_size(dataPath("QUABTUNE.xm")), 10000u);
+}
+
+TEST(DataFolder, RegeneratesByteIdenticallyWithoutTheFont) {
+    if (!std::filesystem::exists(defaultFontPath)) GTEST_SKIP() << "no " << defaultFontPath;
+    const std::string dir = scratchDir("regenerate");
+    writeData(generated(), dir);
+    int compared = 0;
+    for (const DataFile& f : generated()) {
+        if (f.usesFont) continue;
+        EXPECT_EQ(readFile(dir + "/" + f.name), readFile(dataPath(f.name))) << f.name << " differs from Data/";
+        ++compared;
+    }
+    EXPECT_EQ(compared, 4);
+}
+
+TEST(DataFolder, RegeneratesFontDependentFilesWithTheRecordedFont) {
+    if (!fontMatchesCommitted())
+        GTEST_SKIP() << "the installed " << defaultFontPath
+                     << " is not the file Data/ was made from, so font.raw and intro.raw are not compared";
+    for (const DataFile& f : generated()) {
+        if (f.usesFont) {
+            EXPECT_EQ(f.bytes, readFile(dataPath(f.name))) << f.name << " differs from Data/";
+        }
+    }
+}
+
+TEST(DataFolder, GenerationIsDeterministicWithinARun) {
+    if (!std::filesystem::exists(defaultFontPath)) GTEST_SKIP() << "no " << defaultFontPath;
+    const std::vector<DataFile> again = generateData(defaultFontPath);
+    ASSERT_EQ(again.size(), generated().size());
+    for (size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].bytes, generated()[i].bytes) << again[i].name;
+}

@@ -1,0 +1,27 @@
+// What the demo sees of the music: renders a module with libopenmpt at 48 kHz and, once
+// per 60 Hz frame, sums the low 50 bins of a 512-bin spectrum of the right channel.
+//
+// The spectrum matches the demo's: the 1024 most recent samples, a triangle window, and
+// magnitudes 4|X[k]|/N, so a full-scale sine at a bin centre reads 1.0. Used by the tests
+// and by `zorbel-data --bass-report`; the demo itself never links this.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+constexpr int bassSampleRate = 48000;
+constexpr int bassWindow = 1024;
+constexpr int bassBins = 50;
+
+// Sum of bins 0..49 for a window of bassWindow samples.
+float bassLevelOf(const float* samples);
+
+struct BassTrace {
+    double frameSeconds = 1.0 / 60.0;
+    std::vector<float> levels;  // one per frame, from the first full window on
+    float peakSample = 0.0f;    // largest |sample| of either channel
+    double rms = 0.0;           // of the right channel
+};
+
+// Renders `seconds` of the module (looping) starting at `startSeconds`. Throws on a load failure.
+BassTrace measureBass(const std::vector<uint8_t>& module, double startSeconds, double seconds);
