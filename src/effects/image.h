@@ -12,3 +12,8 @@ constexpr int picturePlaneBytes = pictureWidth * pictureHeight;
 constexpr int pictureBytes = 3 * picturePlaneBytes;
 
 using Picture = uint8_t[pictureBytes];
+
+// Copies the picture into grid columns 0..79, rows 0..99, each byte scaled by 1/256 (255
+// gives 0.99609375), through penColor. Opaque; columns 80..99 are left alone. Afterwards
+// penColor holds the bottom-right pixel.
+void drawImage(const Picture& picture);

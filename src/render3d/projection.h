@@ -13,4 +13,7 @@ void projectPrimitive(Primitive& primitive);
 void drawPrimitiveEdges(const Primitive& primitive);
 
 // Draws from start to end (x and y only) in `color`, which becomes the pen colour.
+// Ends are truncated to cells; ends beyond the 32-bit range saturate and NaN counts as far
+// outside. Only the steps whose major coordinate lies inside the grid are walked, so a
+// segment from a point near z = 0 costs no more than a short one.
 void drawLine(const Point3& start, const Point3& end, const Rgb& color);
