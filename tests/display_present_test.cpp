@@ -70,6 +70,22 @@ TEST(CellAttribute, EveryCodePairGivesForegroundBitsAndTheSameBitsShiftedForBack
     }
 }
 
+TEST(ColorBits, AgreesWithThePrimeCodesAcrossEveryThresholdAndSpecialValue) {
+    const float values[] = {-1.0f, 0.0f, threshold, justAbove, 0.59f, 0.6f, 0.9f, 1.0f, 1.8f, 3.0f, nan,
+                            std::numeric_limits<float>::infinity()};
+    for (float r : values) {
+        for (float g : values) {
+            for (float b : values) {
+                const Rgb cell{r, g, b};
+                const int32_t foreground[2] = {colorCode(cell), 1};
+                const int32_t background[2] = {1, colorCode(cell)};
+                ASSERT_EQ(colorBits(cell), cellAttribute(foreground)) << r << " " << g << " " << b;
+                ASSERT_EQ(colorBits(cell) << 4, cellAttribute(background)) << r << " " << g << " " << b;
+            }
+        }
+    }
+}
+
 TEST(PresentFrame, LowerGridCellIsForegroundUpperIsBackground) {
     useMemoryDisplay();
     colorGrid[3][0] = {1, 1, 1};  // upper cell of console cell (3, 0)

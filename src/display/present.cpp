@@ -32,6 +32,18 @@ int32_t cellAttribute(const int32_t* codes) {
     return attribute;
 }
 
+int32_t colorBits(const Rgb& cell) {
+    const float threshold = 0.3f;
+    int32_t bits = 0;
+    if (cell.r > threshold) bits |= 0x04;
+    if (cell.g > threshold) bits |= 0x02;
+    if (cell.b > threshold) bits |= 0x01;
+    double sum = static_cast<double>(cell.r) + static_cast<double>(cell.g);
+    sum = sum + static_cast<double>(cell.b);
+    if (sum >= static_cast<double>(1.8f)) bits |= 0x08;
+    return bits;
+}
+
 static void flushPrimitives() {
     for (int32_t i = 0; i < primitiveList.count; ++i) {
         projectPrimitive(primitiveList.items[i]);
@@ -42,12 +54,11 @@ static void flushPrimitives() {
 static void encodeShownArea() {
     for (int r = 0; r < displayConfig.height; ++r) {
         for (int x = 0; x < displayConfig.width; ++x) {
-            const int32_t upper = colorCode(colorGrid[x][2 * r]);
-            const int32_t lower = colorCode(colorGrid[x][2 * r + 1]);
-            const int32_t codes[2] = {lower, upper};
+            const int32_t upper = colorBits(colorGrid[x][2 * r]);
+            const int32_t lower = colorBits(colorGrid[x][2 * r + 1]);
             CharInfo& record = cellBuffer[r * consoleColumns + x];
             record.character = halfBlockCharacter;
-            record.attribute = static_cast<uint16_t>(cellAttribute(codes));
+            record.attribute = static_cast<uint16_t>(lower | upper << 4);
         }
     }
 }

@@ -22,6 +22,10 @@ extern const int32_t cellAttributeBits[8];
 // codes[0] gives the foreground, codes[1] the background.
 int32_t cellAttribute(const int32_t* codes);
 
+// The same tests as colorCode, straight to foreground bits: what
+// cellAttribute({colorCode(cell), ...}) gives, without the divisions. Used per frame.
+int32_t colorBits(const Rgb& cell);
+
 extern CellBuffer cellBuffer;
 
 // Draws the queued primitives, encodes the shown area, writes it and empties the queue.

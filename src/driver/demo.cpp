@@ -5,11 +5,14 @@
 #include "display/color_grid.h"
 #include "display/display_config.h"
 #include "display/present.h"
+#include "driver/capture.h"
 #include "driver/data_files.h"
+#include "driver/options.h"
 #include "driver/timeline.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/key_wait.h"
+#include "platform/locale_check.h"
 #include "render3d/matrix.h"
 #include "render3d/primitives.h"
 
@@ -56,7 +59,7 @@ void tickFrame() {
     readBassLevel();
 }
 
-bool startDemo(bool waitForViewer) {
+bool startDemo(bool waitForViewer, double startSeconds) {
     const DisplayConfig config = demoDisplayConfig();
 
     if (!loadDataFiles()) return false;
@@ -71,14 +74,17 @@ bool startDemo(bool waitForViewer) {
 
     initDisplay(config);
     if (waitForViewer) {
+        warnIfLocaleIsNotUtf8();
         std::printf("Maximize Window And ");
         std::fflush(stdout);
         waitForKey();
     }
     initDisplay(config);
 
+    if (startSeconds > 0) seekMusic(startSeconds);
     startMusic();
-    startTime = static_cast<float>(static_cast<double>(tickCount()) / 1000.0);
+    // Starting later in the show moves the start back, so demoTime begins at startSeconds.
+    startTime = static_cast<float>(static_cast<double>(tickCount()) / 1000.0 - startSeconds);
 
     clearColor = Rgb{0.0f, 0.0f, 1.0f};
     clearGrid();
@@ -95,7 +101,13 @@ bool startDemo(bool waitForViewer) {
     }
 }
 
-int runDemo() {
-    if (!startDemo(true)) return 1;
+int runDemo(int argc, char** argv) {
+    DemoOptions options;
+    const int status = parseOptions(argc, argv, options);
+    if (status >= 0) return status;
+    if (!options.captureFolder.empty()) return runCapture(options);
+
+    setMusicMode(options.noAudio ? MusicMode::off : MusicMode::live);
+    if (!startDemo(true, options.start)) return 1;
     runFrameLoop();
 }

@@ -32,15 +32,17 @@ int32_t framePeriod();
 int32_t sleepAfterFrame(uint32_t before, uint32_t after);
 
 // Start-up: loads the data, sets up the console around the key prompt (when
-// `waitForViewer`), starts the music and the clock and shows the all-blue first frame.
-// False when a data file is missing (the reason is printed; the terminal is untouched).
-bool startDemo(bool waitForViewer);
+// `waitForViewer`), starts the music and the clock (`startSeconds` into the show) and
+// shows the all-blue first frame. False when a data file is missing (the reason is
+// printed; the terminal is untouched).
+bool startDemo(bool waitForViewer, double startSeconds = 0);
 
 // Runs tickFrame for ever, sleeping away what each frame did not use of its period.
 [[noreturn]] void runFrameLoop();
 
-// The whole program: start-up, then the frame loop. Returns only on a start-up failure.
-int runDemo();
+// The whole program: options, start-up, then the frame loop (or a capture). Returns the
+// exit status when it ends: after --help, a bad option, a failed start-up or a capture.
+int runDemo(int argc, char** argv);
 
 // One frame: clear to the time grey, advance the clock, run the timeline, present,
 // read the spectrum.

@@ -1,3 +1,3 @@
 #include "driver/demo.h"
 
-int main() { return runDemo(); }
+int main(int argc, char** argv) { return runDemo(argc, argv); }

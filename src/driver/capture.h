@@ -1,0 +1,23 @@
+// Capture: the show rendered without a terminal, frame-exact, to pictures.
+//
+// Start-up runs as usual on an off-screen console with no key wait and a virtual clock
+// that reads 0 ms when the music starts. Pass n of the frame loop sees
+// floor(n * 1000 / fps) ms; every frame is computed, and frame n is written as
+// DIR/frame-NNNNNN.png when from <= demoTime <= to. DIR/frames.csv has a row for every
+// computed frame; DIR/audio.wav holds the music of the written window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "driver/options.h"
+
+// The tick count that frame-loop pass `frame` sees at `framesPerSecond`.
+uint32_t captureTicks(long frame, double framesPerSecond);
+
+// Writes what the console shows as a picture: grid cell (x, y) becomes a scale x scale
+// block in the palette colour of its half of console cell (x, y / 2).
+bool writeConsolePicture(const std::string& path, int scale, std::string& reason);
+
+// Runs the capture; returns the exit status.
+int runCapture(const DemoOptions& options);
