@@ -48,39 +48,6 @@ TEST(TerminalStream, TrueColorShowsEveryCellAsHalfBlockInThePaletteColours) {
     }
 }
 
-TEST(TerminalStream, AnsiModeMapsConsoleBitsToAnsiColourIndexes) {
-    static CellBuffer cells;
-    fillKnownFrame(cells);
-    EmulatedTerminal terminal(consoleRows, consoleColumns);
-    terminal.feed(encode(cells, ColorMode::ansi16));
-    // Console blue 1, green 2, red 4 become ANSI red 1, green 2, blue 4; intensity adds 8.
-    auto ansi = [](int nibble) {
-        return ((nibble & 4) ? 1 : 0) | (nibble & 2) | ((nibble & 1) ? 4 : 0) | (nibble & 8);
-    };
-    for (int i = 0; i < consoleRows * consoleColumns; ++i) {
-        const EmulatedCell cell = terminal.cell(i / consoleColumns, i % consoleColumns);
-        ASSERT_TRUE(VTERM_COLOR_IS_INDEXED(&cell.foreground)) << i;
-        ASSERT_TRUE(VTERM_COLOR_IS_INDEXED(&cell.background)) << i;
-        ASSERT_EQ(cell.foreground.indexed.idx, ansi(cells[i].attribute & 15)) << i;
-        ASSERT_EQ(cell.background.indexed.idx, ansi(cells[i].attribute >> 4)) << i;
-    }
-}
-
-TEST(TerminalStream, NeverScrollsOrWrapsAndEmitsColoursOnlyOnChange) {
-    static CellBuffer cells;
-    for (CharInfo& cell : cells) cell = CharInfo{220, 0x1F};
-    const std::string bytes = encode(cells, ColorMode::ansi16);
-    EXPECT_EQ(bytes.find('\n'), std::string::npos);
-    EXPECT_EQ(bytes.find('\r'), std::string::npos);
-    size_t colourChanges = 0;
-    for (size_t at = bytes.find('m'); at != std::string::npos; at = bytes.find('m', at + 1)) ++colourChanges;
-    EXPECT_EQ(colourChanges, 1u);
-    EmulatedTerminal terminal(consoleRows, consoleColumns);
-    terminal.feed(bytes);
-    EXPECT_EQ(terminal.cell(0, 0).character, 0x2584u);  // the first row is still on top
-    EXPECT_EQ(terminal.cursor().row, consoleRows - 1);
-}
-
 TEST(TerminalStream, ColorModeComesFromColorterm) {
     EXPECT_EQ(colorModeFromEnvironment("truecolor"), ColorMode::truecolor);
     EXPECT_EQ(colorModeFromEnvironment("24bit"), ColorMode::truecolor);

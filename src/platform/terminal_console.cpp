@@ -1,10 +1,15 @@
 // The console on a POSIX terminal: set-up as escape sequences, frames as half blocks.
+// Each frame sends only what differs from the screen it left (terminal_diff.h), inside a
+// synchronized update; a window resize, noted by the signal handler, is applied by the
+// next frame, which then repaints.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "platform/console.h"
+#include "platform/terminal_diff.h"
 #include "platform/terminal_io.h"
 #include "platform/terminal_sequences.h"
 #include "platform/terminal_stream.h"
@@ -14,7 +19,11 @@ namespace {
 // The attribute a terminal reports as current: its own default colours.
 constexpr uint16_t defaultAttribute = 0x07;
 
-char frameBytes[maxFrameBytes];
+char frameBytes[maxUpdateBytes];
+
+// What the terminal shows now; the size is read at the first frame and after each resize.
+TerminalScreen screen;
+bool screenStarted = false;
 
 void send(const char* text) {
     size_t length = 0;
@@ -58,16 +67,38 @@ uint16_t currentAttribute() { return defaultAttribute; }
 // Clearing fills every cell; in the default colours when given the default attribute.
 void fillAttribute(uint16_t, int) {
     takeOverTerminal();
+    forgetScreen(screen);
     send(seq::resetColors);
     send(seq::clearScreen);
     send(seq::cursorHome);
 }
 
+// A terminal that does not report its size is taken to be 80 x 50.
+void readTerminalSize(int& rows, int& columns) {
+    struct winsize size;
+    const bool known = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0;
+    rows = known ? size.ws_row : consoleRows;
+    columns = known ? size.ws_col : consoleColumns;
+}
+
+// ZORBEL_SYNC=0 turns synchronized updates off, for a terminal that mishandles them.
+bool synchronizedFromEnvironment(const char* value) { return value == nullptr || std::strcmp(value, "0") != 0; }
+
 void writeCells(const CellBuffer& cells) {
     takeOverTerminal();
-    static const ColorMode mode = colorModeFromEnvironment(std::getenv("COLORTERM"));
-    const size_t count = encodeFrame(cells, mode, frameBytes);
-    writeToTerminal(frameBytes, count);
+    static const UpdateOptions options{colorModeFromEnvironment(std::getenv("COLORTERM")),
+                                       synchronizedFromEnvironment(std::getenv("ZORBEL_SYNC"))};
+    // The flag is taken before the size is read, so a resize during the read is not lost.
+    const bool resized = takeResizeNotice();
+    if (resized || !screenStarted) {
+        int rows = 0, columns = 0;
+        readTerminalSize(rows, columns);
+        if (screenStarted) resizeScreen(screen, rows, columns);
+        else resetScreen(screen, rows, columns);
+        screenStarted = true;
+    }
+    const size_t count = encodeUpdate(cells, options, screen, frameBytes);
+    if (count > 0) writeToTerminal(frameBytes, count);
 }
 
 const Console backend = {

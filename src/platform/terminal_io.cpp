@@ -1,6 +1,7 @@
 #include "platform/terminal_io.h"
 
 #include <csignal>
+#include <initializer_list>
 #include <cstdlib>
 #include <cstring>
 #include <cerrno>
@@ -13,6 +14,7 @@ namespace {
 
 volatile sig_atomic_t terminalTaken = 0;
 volatile sig_atomic_t inputModeSaved = 0;
+volatile sig_atomic_t resizeNoticed = 0;
 struct termios savedInputMode;
 
 // Returns false when the bytes could not all be written.
@@ -41,6 +43,8 @@ void onTerminatingSignal(int signalNumber) {
     std::raise(signalNumber);
 }
 
+void onResize(int) { resizeNoticed = 1; }
+
 void installExitHandlers() {
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
@@ -49,6 +53,13 @@ void installExitHandlers() {
     for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signalNumber, &action, nullptr);
     // A closed terminal must show up as a failed write, not kill the program unrestored.
     std::signal(SIGPIPE, SIG_IGN);
+    // SA_RESTART: a resize in the middle of a write or a sleep must not fail it.
+    struct sigaction resize;
+    std::memset(&resize, 0, sizeof resize);
+    resize.sa_handler = onResize;
+    resize.sa_flags = SA_RESTART;
+    sigemptyset(&resize.sa_mask);
+    sigaction(SIGWINCH, &resize, nullptr);
     std::atexit(restoreTerminal);
 }
 
@@ -59,6 +70,12 @@ void takeOverTerminal() {
     installExitHandlers();
     terminalTaken = 1;
     writeToTerminal(seq::enterAlternateScreen, sizeof seq::enterAlternateScreen - 1);
+}
+
+bool takeResizeNotice() {
+    if (!resizeNoticed) return false;
+    resizeNoticed = 0;
+    return true;
 }
 
 void writeToTerminal(const char* bytes, size_t count) {

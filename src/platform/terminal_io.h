@@ -3,13 +3,18 @@
 // Owns whether the program has taken the terminal over (alternate screen, hidden cursor,
 // no autowrap, raw input) and the input mode to give back. `restoreTerminal` undoes all of
 // it; every exit path goes through it: normal exit, SIGINT, SIGTERM, SIGHUP, and a write
-// to the terminal that fails. Used by the terminal console and the key wait.
+// to the terminal that fails. Also notes window resizes. Used by the terminal console and the key wait.
 #pragma once
 
 #include <cstddef>
 
-// Enters the alternate screen and installs the exit handlers; does nothing the second time.
+// Enters the alternate screen and installs the exit and resize handlers; does nothing the
+// second time.
 void takeOverTerminal();
+
+// True once after each change of the window size (SIGWINCH) since the last call. The
+// handler only sets a flag; the size itself is read by the next frame.
+bool takeResizeNotice();
 
 // Writes every byte to standard output, resuming after partial writes and interruptions.
 // A write that fails for good restores the terminal and ends the program with status 1.

@@ -13,10 +13,15 @@ inline constexpr char clearScreen[] = "\x1b[2J";
 inline constexpr char cursorHome[] = "\x1b[H";
 inline constexpr char beginSynchronizedUpdate[] = "\x1b[?2026h";
 inline constexpr char endSynchronizedUpdate[] = "\x1b[?2026l";
-inline constexpr char titlePrefix[] = "\x1b]0;";     // then the title, then titleEnd
+inline constexpr char titlePrefix[] = "\x1b]0;";  // then the title, then titleEnd
 inline constexpr char titleEnd[] = "\x07";
 inline constexpr char resizeFormat[] = "\x1b[8;%d;%dt";  // rows, columns
 inline constexpr char cursorToFormat[] = "\x1b[%d;%dH";  // row, column, from 1
+inline constexpr char cursorToRowFormat[] = "\x1b[%dH";  // row from 1, column 1
+inline constexpr char cursorForward[] = "\x1b[C";  // one column right
+inline constexpr char cursorForwardFormat[] = "\x1b[%dC";  // columns right, stops at the edge
+inline constexpr char colorStart[] = "\x1b[";  // then SGR parameters, then colorEnd
+inline constexpr char colorEnd[] = "m";
 inline constexpr char lowerHalfBlock[] = "\xe2\x96\x84";  // U+2584 in UTF-8
 // Ends any synchronized update, resets colours, re-enables autowrap, shows the cursor and
 // leaves the alternate screen: everything a run changed, in one write.

@@ -25,15 +25,22 @@ static int ansiIndex(int nibble) {
     return ((nibble & 4) ? 1 : 0) | (nibble & 2) | ((nibble & 1) ? 4 : 0);
 }
 
-static size_t colorSequence(int foreground, int background, ColorMode mode, char* out) {
+size_t colorParameters(int nibble, bool background, ColorMode mode, char* out) {
     if (mode == ColorMode::truecolor) {
-        const PaletteColor& f = consolePalette[foreground];
-        const PaletteColor& b = consolePalette[background];
-        return std::sprintf(out, "\x1b[38;2;%d;%d;%d;48;2;%d;%d;%dm", f.r, f.g, f.b, b.r, b.g, b.b);
+        const PaletteColor& c = consolePalette[nibble & 15];
+        return static_cast<size_t>(std::sprintf(out, "%d;2;%d;%d;%d", background ? 48 : 38, c.r, c.g, c.b));
     }
-    const int f = (foreground & 8 ? 90 : 30) + ansiIndex(foreground);
-    const int b = (background & 8 ? 100 : 40) + ansiIndex(background);
-    return std::sprintf(out, "\x1b[%d;%dm", f, b);
+    const int base = background ? (nibble & 8 ? 100 : 40) : (nibble & 8 ? 90 : 30);
+    return static_cast<size_t>(std::sprintf(out, "%d", base + ansiIndex(nibble)));
+}
+
+static size_t colorSequence(int foreground, int background, ColorMode mode, char* out) {
+    size_t n = append(out, "\x1b[");
+    n += colorParameters(foreground, false, mode, out + n);
+    out[n++] = ';';
+    n += colorParameters(background, true, mode, out + n);
+    out[n++] = 'm';
+    return n;
 }
 
 size_t encodeFrame(const CellBuffer& cells, ColorMode mode, char* out) {

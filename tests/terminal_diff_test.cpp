@@ -1,0 +1,220 @@
+// The damage encoder against a real emulator: whatever it leaves out, the screen must still
+// look exactly like the frame, at every terminal size, over the whole show.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "capture_run.h"
+#include "driver/demo.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/console_palette.h"
+#include "platform/memory_console.h"
+#include "platform/terminal_diff.h"
+#include "platform/terminal_sequences.h"
+#include "vterm_screen.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Counts the picture cells that differ from `cells`, and checks the surround and the hint.
+int mismatches(const EmulatedTerminal& terminal, const TerminalScreen& screen, const CellBuffer& cells,
+               bool checkSurround) {
+    const PictureLayout& layout = screen.layout;
+    int wrong = 0;
+    for (int row = 0; row < layout.rows; ++row) {
+        for (int column = 0; column < layout.columns; ++column) {
+            const int look = consoleLook(terminal, layout.top + row, layout.left + column);
+            if (look != cellLook(cells[row * consoleColumns + column])) ++wrong;
+        }
+    }
+    if (!checkSurround) return wrong;
+    for (int row = 0; row < screen.terminalRows; ++row) {
+        for (int column = 0; column < screen.terminalColumns; ++column) {
+            const bool picture = row >= layout.top && row < layout.top + layout.rows && column >= layout.left &&
+                                 column < layout.left + layout.columns;
+            if (picture) continue;
+            const EmulatedCell cell = terminal.cell(row, column);
+            if (layout.hint && row == screen.terminalRows - 1) {
+                const bool inText = column < static_cast<int>(sizeof enlargeHint - 1) && column < screen.terminalColumns - 1;
+                const uint32_t expected = inText ? static_cast<uint32_t>(enlargeHint[column]) : 0;
+                if (cell.character != expected && !(expected == ' ' && cell.character == 0)) ++wrong;
+            } else if (cell.character != 0 || consoleNibble(terminal, cell.background) != 0) {
+                ++wrong;
+            }
+        }
+    }
+    return wrong;
+}
+
+// A frame of random colour runs that mostly repeats `previous`, so moves over short and long
+// gaps, colour-only changes and one-colour cells all occur.
+void nextRandomFrame(CellBuffer& cells, uint32_t& seed, int changePercent) {
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+    for (int i = 0; i < consoleRows * consoleColumns; ++i) {
+        if (static_cast<int>(next() % 100) >= changePercent) continue;
+        const uint32_t pick = next();
+        const uint16_t attribute = (pick & 3) == 0 ? static_cast<uint16_t>((pick >> 2) % 16 * 0x11)
+                                                   : static_cast<uint16_t>((pick >> 2) & 0xFF);
+        cells[i] = CharInfo{static_cast<uint16_t>((pick >> 12) % 8 == 0 ? 0 : 220), attribute};
+    }
+}
+
+std::string update(const CellBuffer& cells, TerminalScreen& screen, ColorMode mode, bool synchronized = false) {
+    static char bytes[maxUpdateBytes];
+    return std::string(bytes, encodeUpdate(cells, UpdateOptions{mode, synchronized}, screen, bytes));
+}
+
+TEST(TerminalDiff, EveryTerminalSizeShowsThePictureClippedOrCentredWithHintAndBlackSurround) {
+    const int sizes[][2] = {{50, 80}, {60, 100}, {61, 83}, {51, 81}, {49, 80}, {50, 79}, {30, 60},
+                            {100, 40}, {1, 1}, {2, 10}, {24, 80}, {120, 300}};
+    for (const ColorMode mode : {ColorMode::ansi16, ColorMode::truecolor}) {
+        for (const auto& size : sizes) {
+            const int rows = size[0], columns = size[1];
+            SCOPED_TRACE(std::to_string(rows) + "x" + std::to_string(columns));
+            static TerminalScreen screen;
+            resetScreen(screen, rows, columns);
+            EmulatedTerminal terminal(rows, columns);  // autowrap on: a print past the edge would show
+            static CellBuffer cells;
+            uint32_t seed = static_cast<uint32_t>(rows * 1000 + columns);
+            nextRandomFrame(cells, seed, 100);
+            for (int frame = 0; frame < 6; ++frame) {
+                terminal.feed(update(cells, screen, mode));
+                ASSERT_EQ(mismatches(terminal, screen, cells, true), 0) << "frame " << frame;
+                nextRandomFrame(cells, seed, frame * 7);
+            }
+            const PictureLayout& layout = screen.layout;
+            EXPECT_EQ(layout.hint, rows < consoleRows || columns < consoleColumns);
+            EXPECT_EQ(layout.columns, std::min(columns, consoleColumns));
+            EXPECT_EQ(layout.rows, std::min(layout.hint ? rows - 1 : rows, consoleRows));
+            if (!layout.hint) {
+                EXPECT_LE(std::abs((rows - layout.rows - layout.top) - layout.top), 1);
+            }
+            if (columns >= consoleColumns) {
+                EXPECT_LE(std::abs((columns - consoleColumns - layout.left) - layout.left), 1);
+            }
+        }
+    }
+}
+
+TEST(TerminalDiff, SendsOnlyWhatChangedAndNothingForAnUnchangedFrame) {
+    static TerminalScreen screen;
+    resetScreen(screen, consoleRows, consoleColumns);
+    static CellBuffer cells;
+    for (CharInfo& cell : cells) cell = CharInfo{220, 0x1E};
+    const std::string first = update(cells, screen, ColorMode::ansi16, true);
+    EXPECT_EQ(first.rfind(seq::beginSynchronizedUpdate, 0), 0u);
+    EXPECT_EQ(first.substr(first.size() - 8), seq::endSynchronizedUpdate);
+    EXPECT_EQ(update(cells, screen, ColorMode::ansi16, true), "");  // not even the brackets
+
+    // One cell's foreground: a move, the foreground alone, the glyph.
+    cells[5 * consoleColumns + 7].attribute = 0x1C;
+    EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[6;8H\x1b[91m\xe2\x96\x84");
+    // The next cell's background alone; the cursor is already there.
+    cells[5 * consoleColumns + 8].attribute = 0x2C;
+    EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[42m\xe2\x96\x84");
+    // Two changes a short gap apart: the unchanged cells between are reprinted when that is
+    // cheaper than a move; a cell of one colour is a space in the background in effect.
+    for (int column = 20; column < 30; ++column) cells[column] = CharInfo{220, 0x11};
+    EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[44m          ");
+    cells[20].attribute = 0x14;
+    cells[23].attribute = 0x14;
+    EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[31m\xe2\x96\x84  \xe2\x96\x84");
+}
+
+TEST(TerminalDiff, ResizeOrForgettingRepaintsAndTheSameSizeKeepsTheScreen) {
+    static TerminalScreen screen;
+    resetScreen(screen, consoleRows, consoleColumns);
+    static CellBuffer cells;
+    for (CharInfo& cell : cells) cell = CharInfo{220, 0x5A};
+    EXPECT_GT(update(cells, screen, ColorMode::ansi16).size(), 4000u);
+    resizeScreen(screen, consoleRows, consoleColumns);
+    EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "");
+    resizeScreen(screen, 60, 90);
+    EXPECT_NE(update(cells, screen, ColorMode::ansi16).find(seq::clearScreen), std::string::npos);
+    forgetScreen(screen);
+    EXPECT_NE(update(cells, screen, ColorMode::ansi16).find(seq::clearScreen), std::string::npos);
+}
+
+// Drives the whole show in-process on the virtual clock and feeds the encoder's stream,
+// with resizes thrown in, into the emulator; checks the screen after every frame.
+struct ShowRun {
+    ColorMode mode;
+    int stride;  // frames of the 60 fps timeline between two encoded frames
+};
+
+void PrintTo(const ShowRun& run, std::ostream* out) {
+    *out << (run.mode == ColorMode::ansi16 ? "16 colours" : "24-bit") << ", every " << run.stride << " frames";
+}
+
+class TerminalDiffShow : public ::testing::TestWithParam<ShowRun> {
+protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        folder_ = capture_run::makeScratch("terminal-diff");
+        // The last picture (also the one that sways) in fine noise of every colour, so
+        // neighbouring cells differ in every way a photograph's dithering would.
+        std::vector<uint8_t> noise(24000);
+        uint32_t seed = 7;
+        for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+        capture_run::writeFile(folder_ / "Data/intro4.raw", noise);
+        fs::current_path(folder_);
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        fs::remove_all(folder_);
+    }
+    fs::path previous_, folder_;
+};
+
+TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
+    const ShowRun run = GetParam();
+    resetMemoryConsole();
+    selectConsole(memoryConsole());
+    useVirtualClock(0);
+    setMusicMode(MusicMode::off);
+    ASSERT_TRUE(startDemo(false));
+
+    const struct { long frame; int rows, columns; } resizes[] = {
+        {2000, 60, 100}, {4000, 30, 60}, {6000, 50, 80}, {9000, 49, 81}, {9001, 50, 80}, {12000, 55, 85}, {12500, 50, 80},
+    };
+    static TerminalScreen screen;
+    resetScreen(screen, consoleRows, consoleColumns);
+    EmulatedTerminal terminal(consoleRows, consoleColumns);
+    size_t total = 0, frames = 0;
+    const long last = 260 * 60;
+    for (long frame = 0; frame <= last; frame += run.stride) {
+        bool resized = false;
+        for (const auto& resize : resizes) {
+            if (frame - run.stride < resize.frame && resize.frame <= frame) {
+                resizeScreen(screen, resize.rows, resize.columns);
+                terminal.resize(resize.rows, resize.columns);
+                resized = true;
+            }
+        }
+        if (frame > 0) {
+            setVirtualTicks(static_cast<uint32_t>(frame * 1000 / 60));
+            tickFrame();
+        }
+        const std::string bytes = update(memoryConsoleState.cells, screen, run.mode);
+        terminal.feed(bytes);
+        total += bytes.size();
+        ++frames;
+        ASSERT_EQ(mismatches(terminal, screen, memoryConsoleState.cells, resized), 0)
+            << "frame " << frame << " at " << demoTime << " s";
+    }
+    std::printf("  %zu frames, %zu bytes, %.0f bytes per frame\n", frames, total, double(total) / frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, TerminalDiffShow,
+                         ::testing::Values(ShowRun{ColorMode::ansi16, 1}, ShowRun{ColorMode::truecolor, 5}),
+                         [](const ::testing::TestParamInfo<ShowRun>& info) {
+                             return info.param.mode == ColorMode::ansi16 ? std::string("Ansi16EveryFrame")
+                                                                         : std::string("TrueColorEveryFifthFrame");
+                         });
+
+}  // namespace
