@@ -11,7 +11,7 @@
 #include "driver/demo.h"
 #include "driver/timeline.h"
 #include "platform/memory_console.h"
-#include "platform/terminal_stream.h"
+#include "platform/terminal_diff.h"
 
 namespace {
 
@@ -37,19 +37,23 @@ void presentFrameEncoding(benchmark::State& state) {
 }
 BENCHMARK(presentFrameEncoding);
 
-void terminalBytesFullFrame(benchmark::State& state) {
+// The worst case of the terminal's bytes: a screen it knows nothing of, repainted in full.
+void terminalRepaintBytes(benchmark::State& state) {
     useMemoryConsole();
     fillBusyGrid();
     presentFrame();
-    static char bytes[maxFrameBytes];
+    static TerminalScreen screen;
+    resetScreen(screen, consoleRows, consoleColumns);
+    static char bytes[maxUpdateBytes];
     size_t count = 0;
     for (auto _ : state) {
-        count = encodeFrame(cellBuffer, ColorMode::ansi16, bytes);
+        forgetScreen(screen);
+        count = encodeUpdate(cellBuffer, UpdateOptions{ColorMode::ansi16, true}, screen, bytes);
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["bytes_per_frame"] = static_cast<double>(count);
 }
-BENCHMARK(terminalBytesFullFrame);
+BENCHMARK(terminalRepaintBytes);
 
 // Second 100: plasma, the black and the white spiked cube, the scrolling sentence, then
 // the flush of 48 triangles and the encoding.
