@@ -56,10 +56,18 @@ void setSize(int columns, int rows) {
     send(request);
 }
 
-int bufferColumns() {
+// A terminal that does not report its size is taken to be 80 x 50.
+void readTerminalSize(int& rows, int& columns) {
     struct winsize size;
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-    return consoleColumns;
+    const bool known = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0;
+    rows = known ? size.ws_row : consoleRows;
+    columns = known ? size.ws_col : consoleColumns;
+}
+
+int bufferColumns() {
+    int rows = 0, columns = 0;
+    readTerminalSize(rows, columns);
+    return columns;
 }
 
 uint16_t currentAttribute() { return defaultAttribute; }
@@ -71,14 +79,6 @@ void fillAttribute(uint16_t, int) {
     send(seq::resetColors);
     send(seq::clearScreen);
     send(seq::cursorHome);
-}
-
-// A terminal that does not report its size is taken to be 80 x 50.
-void readTerminalSize(int& rows, int& columns) {
-    struct winsize size;
-    const bool known = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0;
-    rows = known ? size.ws_row : consoleRows;
-    columns = known ? size.ws_col : consoleColumns;
 }
 
 // ZORBEL_SYNC=0 turns synchronized updates off, for a terminal that mishandles them.
