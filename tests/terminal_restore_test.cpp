@@ -1,0 +1,82 @@
+// The one way out: every ending of the program gives the terminal back as it was.
+#include <csignal>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/terminal_io.h"
+#include "platform/terminal_sequences.h"
+
+namespace {
+
+// Runs `body` in a child whose standard output is a pipe; returns what it wrote and how it
+// ended. With `readerGone` the pipe has no reader, so every write fails.
+std::string runChild(void (*body)(), int& status, bool readerGone = false) {
+    int pipeEnds[2];
+    EXPECT_EQ(pipe(pipeEnds), 0);
+    if (readerGone) close(pipeEnds[0]);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        if (!readerGone) close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        body();
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string output;
+    if (readerGone) {
+        waitpid(child, &status, 0);
+        return output;
+    }
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
+    close(pipeEnds[0]);
+    waitpid(child, &status, 0);
+    return output;
+}
+
+TEST(TerminalRestore, EachTerminatingSignalLeavesTheTerminalRestoredAndDiesOfIt) {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        static int pending;
+        pending = signalNumber;
+        int status = 0;
+        const std::string output = runChild(
+            [] {
+                takeOverTerminal();
+                writeToTerminal(seq::hideCursor, sizeof seq::hideCursor - 1);
+                raise(pending);
+            },
+            status);
+        EXPECT_EQ(output.rfind(seq::enterAlternateScreen, 0), 0u);
+        const std::string restore = seq::restoreAll;
+        ASSERT_GE(output.size(), restore.size());
+        EXPECT_EQ(output.substr(output.size() - restore.size()), restore) << signalNumber;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << signalNumber;
+    }
+}
+
+TEST(TerminalRestore, NormalExitRestoresOnceAndNothingIsSentWhenNothingWasTaken) {
+    int status = 0;
+    std::string output = runChild([] { takeOverTerminal(); exit(0); }, status);
+    EXPECT_EQ(output, std::string(seq::enterAlternateScreen) + seq::restoreAll);
+    output = runChild([] { restoreTerminal(); }, status);
+    EXPECT_EQ(output, "");
+}
+
+TEST(TerminalRestore, AWriteThatFailsEndsTheProgramWithStatusOne) {
+    int status = 0;
+    runChild(
+        [] {
+            close(STDERR_FILENO);
+            takeOverTerminal();
+            for (;;) writeToTerminal("frame", 5);
+        },
+        status, true);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+}  // namespace
