@@ -19,6 +19,7 @@ PaStream* stream = nullptr;
 std::atomic<uint32_t> callbackCount{0};
 uint32_t lastSeenCount = 0;
 uint32_t lastProgressTick = 0;
+uint32_t lastCheckTick = 0;
 
 void silentAlsaError(const char*, int, const char*, int, const char*, ...) {}
 void silentJackMessage(const char*) {}
@@ -84,6 +85,7 @@ bool startAudioDevice(uint32_t tick) {
     if (!stream) return false;
     lastSeenCount = callbackCount.load(std::memory_order_acquire);
     lastProgressTick = tick;
+    lastCheckTick = tick;
     return Pa_StartStream(stream) == paNoError;
 }
 
@@ -105,6 +107,10 @@ void closeAudioDevice() {
 
 bool audioDevicePlaying(uint32_t tick) {
     if (!stream || Pa_IsStreamActive(stream) != 1) return false;
+    // A long gap between two checks means the whole program was paused (suspended with
+    // Ctrl-Z, say), not the device alone: give the callback a fresh second to show life.
+    if (tick - lastCheckTick > stallMilliseconds) lastProgressTick = tick;
+    lastCheckTick = tick;
     uint32_t count = callbackCount.load(std::memory_order_acquire);
     if (count != lastSeenCount) {
         lastSeenCount = count;

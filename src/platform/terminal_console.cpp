@@ -90,6 +90,7 @@ void writeCells(const CellBuffer& cells) {
                                        synchronizedFromEnvironment(std::getenv("ZORBEL_SYNC"))};
     // The flag is taken before the size is read, so a resize during the read is not lost.
     const bool resized = takeResizeNotice();
+    if (takeScreenLostNotice()) forgetScreen(screen);
     if (resized || !screenStarted) {
         int rows = 0, columns = 0;
         readTerminalSize(rows, columns);

@@ -15,7 +15,9 @@ namespace {
 volatile sig_atomic_t terminalTaken = 0;
 volatile sig_atomic_t inputModeSaved = 0;
 volatile sig_atomic_t resizeNoticed = 0;
+volatile sig_atomic_t screenLost = 0;
 struct termios savedInputMode;
+struct termios rawInputMode;
 
 // Returns false when the bytes could not all be written.
 bool writeFully(const char* bytes, size_t count) {
@@ -45,6 +47,44 @@ void onTerminatingSignal(int signalNumber) {
 
 void onResize(int) { resizeNoticed = 1; }
 
+void installSuspendHandler();
+
+// Ctrl-Z: give the shell a normal terminal while stopped, take it back on continuing, and
+// have the next frame repaint everything, since the shell drew over the screen meanwhile.
+void onSuspend(int) {
+    const int savedErrno = errno;
+    const bool wasTaken = terminalTaken;
+    const bool wasRaw = inputModeSaved;
+    restoreTerminal();
+
+    std::signal(SIGTSTP, SIG_DFL);
+    sigset_t suspend;
+    sigemptyset(&suspend);
+    sigaddset(&suspend, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &suspend, nullptr);
+    std::raise(SIGTSTP);  // stops here until SIGCONT
+    installSuspendHandler();
+
+    if (wasRaw) {
+        inputModeSaved = 1;
+        tcsetattr(STDIN_FILENO, TCSANOW, &rawInputMode);
+    }
+    if (wasTaken) {
+        terminalTaken = 1;
+        writeFully(seq::resumeAll, sizeof seq::resumeAll - 1);
+        screenLost = 1;
+    }
+    errno = savedErrno;
+}
+
+void installSuspendHandler() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = onSuspend;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTSTP, &action, nullptr);
+}
+
 void installExitHandlers() {
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
@@ -60,6 +100,7 @@ void installExitHandlers() {
     resize.sa_flags = SA_RESTART;
     sigemptyset(&resize.sa_mask);
     sigaction(SIGWINCH, &resize, nullptr);
+    installSuspendHandler();
     std::atexit(restoreTerminal);
 }
 
@@ -70,6 +111,12 @@ void takeOverTerminal() {
     installExitHandlers();
     terminalTaken = 1;
     writeToTerminal(seq::enterAlternateScreen, sizeof seq::enterAlternateScreen - 1);
+}
+
+bool takeScreenLostNotice() {
+    if (!screenLost) return false;
+    screenLost = 0;
+    return true;
 }
 
 bool takeResizeNotice() {
@@ -94,6 +141,7 @@ bool enterRawInput() {
     mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
     mode.c_cc[VMIN] = 1;
     mode.c_cc[VTIME] = 0;
+    rawInputMode = mode;
     return tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
 }
 

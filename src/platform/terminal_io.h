@@ -2,8 +2,9 @@
 //
 // Owns whether the program has taken the terminal over (alternate screen, hidden cursor,
 // no autowrap, raw input) and the input mode to give back. `restoreTerminal` undoes all of
-// it; every exit path goes through it: normal exit, SIGINT, SIGTERM, SIGHUP, and a write
-// to the terminal that fails. Also notes window resizes. Used by the terminal console and the key wait.
+// it; every exit path goes through it: normal exit, SIGINT, SIGTERM, SIGHUP, SIGQUIT and a
+// write to the terminal that fails. Ctrl-Z gives the terminal back while stopped and takes
+// it again on continuing. Also notes window resizes. Used by the terminal console and the key wait.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,10 @@ void takeOverTerminal();
 // True once after each change of the window size (SIGWINCH) since the last call. The
 // handler only sets a flag; the size itself is read by the next frame.
 bool takeResizeNotice();
+
+// True once after the program was suspended (Ctrl-Z) and continued: the shell drew over
+// the screen meanwhile, so the next frame must repaint everything.
+bool takeScreenLostNotice();
 
 // Writes every byte to standard output, resuming after partial writes and interruptions.
 // A write that fails for good restores the terminal and ends the program with status 1.

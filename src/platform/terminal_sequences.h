@@ -26,4 +26,7 @@ inline constexpr char lowerHalfBlock[] = "\xe2\x96\x84";  // U+2584 in UTF-8
 // Ends any synchronized update, resets colours, re-enables autowrap, shows the cursor and
 // leaves the alternate screen: everything a run changed, in one write.
 inline constexpr char restoreAll[] = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l";
+// Takes the terminal again after a suspension: the alternate screen, no autowrap, and the
+// hidden cursor the demo always asks for.
+inline constexpr char resumeAll[] = "\x1b[?1049h\x1b[?7l\x1b[?25l";
 }  // namespace seq

@@ -1,0 +1,53 @@
+// Ctrl-Z: the shell gets a normal terminal while the demo is stopped, and the demo takes
+// the terminal back, repainting everything, when it continues.
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/terminal_io.h"
+#include "platform/terminal_sequences.h"
+
+namespace {
+
+std::string readAvailable(int fd) {
+    std::string output;
+    char buffer[256];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) output.append(buffer, n);
+    return output;
+}
+
+TEST(TerminalSuspend, StoppingGivesTheTerminalBackAndContinuingTakesItAgain) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        takeOverTerminal();
+        writeToTerminal("A", 1);
+        raise(SIGTSTP);
+        writeToTerminal("B", 1);
+        if (takeScreenLostNotice() && !takeScreenLostNotice()) writeToTerminal("lost", 4);
+        exit(0);
+    }
+    close(pipeEnds[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
+    EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::enterAlternateScreen) + "A" + seq::restoreAll);
+
+    kill(child, SIGCONT);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::resumeAll) + "B" + "lost" + seq::restoreAll);
+    close(pipeEnds[0]);
+}
+
+}  // namespace
