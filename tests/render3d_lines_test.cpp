@@ -125,17 +125,6 @@ TEST(Render3dLines, ExtremeCoordinatesAreDefinedAndFinishQuickly) {
             for (float c : values)
                 for (float d : values) drawLine(Point3{a, b, 0}, Point3{c, d, 0}, ink);
     EXPECT_EQ(std::memcmp(&neighbour, &primitiveList.items[0], sizeof neighbour), 0);
-
-    // From a vertex at z = 0 to the centre: only the inside cells, as the full walk.
-    Primitive p{};
-    p.points[0] = Point3{1, 1, 0};
-    p.points[1] = p.points[2] = p.points[3] = Point3{0, 0, -15};
-    for (Rgb& c : p.colors) c = ink;
-    fillGrid(background);
-    projectPrimitive(p);
-    drawPrimitiveEdges(p);
-    EXPECT_EQ(litCells(), naiveLine(p.points[0].x, p.points[0].y, 40, 50));
-    EXPECT_TRUE(litCells().count({40, 50}));
 }
 
 TEST(Render3dLines, QuadsStayOpenAndLaterPrimitivesWin) {

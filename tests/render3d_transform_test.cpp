@@ -89,7 +89,6 @@ TEST(Render3dPrimitives, TrianglesCloseQuadsDoNotAndSurplusIsDropped) {
     addVertex(7, 7, 7);
     endPrimitive();
     EXPECT_EQ(primitiveList.count, primitiveCapacity);
-    EXPECT_EQ(primitiveList.currentStyle, styleDefault);
 }
 
 TEST(Render3dModels, CubeColoursComeFromTheRandomSequence) {

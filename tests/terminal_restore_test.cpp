@@ -27,13 +27,9 @@ std::string runChild(void (*body)(), int& status, bool readerGone = false) {
     }
     close(pipeEnds[1]);
     std::string output;
-    if (readerGone) {
-        waitpid(child, &status, 0);
-        return output;
-    }
     char buffer[256];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
-    close(pipeEnds[0]);
+    for (ssize_t n; !readerGone && (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
+    if (!readerGone) close(pipeEnds[0]);
     waitpid(child, &status, 0);
     return output;
 }

@@ -2,7 +2,6 @@
 // centred picture in a large one, and a usable shell after Ctrl-C. tmux is required: CI
 // installs it, and a missing tmux fails the test instead of hiding it.
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -18,32 +17,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string runCommand(const std::string& command, int* status = nullptr) {
-    std::string output;
-    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    const int result = ::pclose(pipe);
-    if (status != nullptr) *status = result;
-    return output;
-}
-
 // A tmux server of its own (also when the tests run inside tmux) with one session running
 // a plain shell, no status line.
 class TmuxSession {
 public:
     TmuxSession() : tmux_("env -u TMUX tmux -L zorbel-test-" + std::to_string(::getpid()) + " -f /dev/null ") {}
-    ~TmuxSession() { runCommand(tmux_ + "kill-server"); }
+    ~TmuxSession() { run("kill-server"); }
 
     bool start(int columns, int rows) {
-        int status = 0;
-        runCommand(tmux_ + "new-session -d -s z -x " + std::to_string(columns) + " -y " + std::to_string(rows) +
-                       " 'PS1=\"$ \" sh'",
-                   &status);
-        return status == 0 && run("set -g status off").empty();
+        const std::string size = "-x " + std::to_string(columns) + " -y " + std::to_string(rows);
+        return capture_run::runShell(tmux_ + "new-session -d -s z " + size + " 'PS1=\"$ \" sh'").status == 0 &&
+               run("set -g status off").empty();
     }
-    std::string run(const std::string& arguments) const { return runCommand(tmux_ + arguments); }
+    std::string run(const std::string& arguments) const { return capture_run::runShell(tmux_ + arguments).output; }
     void keys(const std::string& arguments) const { run("send-keys -t z " + arguments); }
     void resize(int columns, int rows) const {
         run("resize-window -t z -x " + std::to_string(columns) + " -y " + std::to_string(rows));
@@ -90,16 +76,13 @@ bool showsPicture(const TmuxSession& tmux, int rows, int columns, int look) {
     }
     if (!layout.hint) return true;
     std::string hint;
-    for (int column = 0; column < columns && column < static_cast<int>(sizeof enlargeHint - 1); ++column) {
+    for (int column = 0; column < columns && column < static_cast<int>(sizeof enlargeHint - 1); ++column)
         hint += static_cast<char>(terminal->cell(rows - 1, column).character);
-    }
     return hint == std::string(enlargeHint).substr(0, hint.size());
 }
 
 TEST(TerminalInTmux, PictureFollowsResizesAndCtrlCLeavesAWorkingShell) {
-    int status = 0;
-    runCommand("tmux -V", &status);
-    ASSERT_EQ(status, 0) << "tmux is needed for this test (the CI installs it)";
+    ASSERT_EQ(capture_run::runShell("tmux -V").status, 0) << "tmux is needed for this test (the CI installs it)";
     const fs::path folder = capture_run::makeScratch("tmux");
     TmuxSession tmux;
     ASSERT_TRUE(tmux.start(80, 50));

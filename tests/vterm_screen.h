@@ -40,12 +40,6 @@ public:
         return (uint32_t{color.rgb.red} << 16) | (uint32_t{color.rgb.green} << 8) | color.rgb.blue;
     }
 
-    VTermPos cursor() const {
-        VTermPos position;
-        vterm_state_get_cursorpos(vterm_obtain_state(vt_), &position);
-        return position;
-    }
-
 private:
     VTerm* vt_;
     VTermScreen* screen_;

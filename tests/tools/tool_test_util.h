@@ -1,8 +1,10 @@
-// Shared helpers of the data-tool tests: a scratch folder per test and tiny PNG files
-// written directly with libpng in any colour type and depth.
+// Shared helpers of the data-tool tests: a scratch folder per test, the message of a refusal,
+// and tiny PNG files written directly with libpng in any colour type and depth.
 #pragma once
 
 #include <png.h>
+
+#include "file_io.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +19,16 @@ inline std::string scratchDir(const std::string& name) {
 }
 
 inline std::string dataPath(const std::string& name) { return std::string(ZORBEL_SOURCE_DIR) + "/Data/" + name; }
+
+// What the ToolError thrown by `action` says, or "no error".
+template <class Action> std::string errorOf(Action action) {
+    try {
+        action();
+    } catch (const ToolError& e) {
+        return e.what();
+    }
+    return "no error";
+}
 
 // Writes a PNG whose rows are already packed for `colorType` and `depth`. `palette` and
 // `trns` are used for palette images. Returns false on any libpng error.
