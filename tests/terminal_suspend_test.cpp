@@ -26,6 +26,9 @@ TEST(TerminalSuspend, StoppingGivesTheTerminalBackAndContinuingTakesItAgain) {
     ASSERT_EQ(pipe(pipeEnds), 0);
     const pid_t child = fork();
     if (child == 0) {
+        // A group of its own, whose parent is in another group of the session: a stop
+        // signal sent to an orphaned group (as in a job-less CI shell) would be discarded.
+        setpgid(0, 0);
         dup2(pipeEnds[1], STDOUT_FILENO);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
