@@ -2,49 +2,20 @@
 #include "bass_meter.h"
 
 #include "file_io.h"
+#include "platform/spectrum.h"
 
-#include <fftw3.h>
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <sstream>
 
-namespace {
-
-// One reusable FFTW plan; FFTW's planner is not re-entrant, the tools are single-threaded.
-struct Fft {
-    float* in;
-    fftwf_complex* out;
-    fftwf_plan plan;
-    float window[bassWindow];
-    Fft() {
-        in = fftwf_alloc_real(bassWindow);
-        out = fftwf_alloc_complex(bassWindow / 2 + 1);
-        plan = fftwf_plan_dft_r2c_1d(bassWindow, in, out, FFTW_ESTIMATE);
-        // Triangle: 0 at both ends, 1 in the middle, summing to N/2.
-        for (int n = 0; n < bassWindow; ++n)
-            window[n] = 1.0f - std::fabs(static_cast<float>(n - bassWindow / 2) / (bassWindow / 2));
-    }
-    ~Fft() {
-        fftwf_destroy_plan(plan);
-        fftwf_free(in);
-        fftwf_free(out);
-    }
-};
-
-}  // namespace
-
 float bassLevelOf(const float* samples) {
-    static Fft fft;
-    for (int n = 0; n < bassWindow; ++n) fft.in[n] = samples[n] * fft.window[n];
-    fftwf_execute(fft.plan);
+    // The demo's own spectrum, so the report and the tests see exactly what the scenes see.
+    float spectrum[spectrumBinCount];
+    computeSpectrum(samples, spectrum, spectrumBinCount);
     float sum = 0.0f;
-    for (int k = 0; k < bassBins; ++k) {
-        const float magnitude = std::hypot(fft.out[k][0], fft.out[k][1]) * 4.0f / bassWindow;
-        sum += magnitude;
-    }
+    for (int k = 0; k < bassBins; ++k) sum += spectrum[k];
     return sum;
 }
 

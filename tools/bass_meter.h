@@ -1,16 +1,16 @@
 // What the demo sees of the music: renders a module with libopenmpt at 48 kHz and, once
 // per 60 Hz frame, sums the low 50 bins of a 512-bin spectrum of the right channel.
 //
-// The spectrum matches the demo's: the 1024 most recent samples, a triangle window, and
-// magnitudes 4|X[k]|/N, so a full-scale sine at a bin centre reads 1.0. Used by the tests
-// and by `zorbel-data --bass-report`; the demo itself never links this.
+// The spectrum is the demo's own (platform/spectrum.h): the 1024 most recent samples, a
+// triangle window, a full-scale sine at a bin centre reading 1.0. Used by the tests and by
+// `zorbel-data --bass-report`.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 constexpr int bassSampleRate = 48000;
-constexpr int bassWindow = 1024;
+constexpr int bassWindow = 1024;  // spectrumWindowSize
 constexpr int bassBins = 50;
 
 // Sum of bins 0..49 for a window of bassWindow samples.
