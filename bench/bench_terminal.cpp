@@ -2,11 +2,15 @@
 // repaint, the damage encoder, and ncurses drawing the same frames with its own optimizer.
 // The byte table is printed once, before the timing benchmarks run.
 #include "driver/demo.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
+#include "effects/text.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/memory_console.h"
 #include "platform/terminal_diff.h"
 #include "platform/terminal_stream.h"
+#include "full_repaint.h"
 
 #include <benchmark/benchmark.h>
 #define NCURSES_WIDECHAR 1
@@ -147,8 +151,8 @@ void printByteTable() {
     const Curses session = startCurses();
     for (long frame = 0; frame < showFrames; ++frame) {
         loadFrame(frame, cells);
-        naive.bytes.push_back(encodeFrame(cells, ColorMode::ansi16, bytes));
-        naiveTrue.bytes.push_back(encodeFrame(cells, ColorMode::truecolor, bytes));
+        naive.bytes.push_back(encodeFullRepaint(cells, ColorMode::ansi16, bytes));
+        naiveTrue.bytes.push_back(encodeFullRepaint(cells, ColorMode::truecolor, bytes));
         ours.bytes.push_back(encodeUpdate(cells, UpdateOptions{ColorMode::ansi16, false}, screen16, bytes));
         oursSync.bytes.push_back(encodeUpdate(cells, UpdateOptions{ColorMode::ansi16, true}, screenSync, bytes));
         oursTrue.bytes.push_back(encodeUpdate(cells, UpdateOptions{ColorMode::truecolor, false}, screenTrue, bytes));
@@ -199,7 +203,7 @@ void fullRepaintEncode(benchmark::State& state) {
     long frame = 0;
     for (auto _ : state) {
         loadFrame(frame, cells);
-        benchmark::DoNotOptimize(encodeFrame(cells, mode, bytes));
+        benchmark::DoNotOptimize(encodeFullRepaint(cells, mode, bytes));
         frame = (frame + 1) % showFrames;
     }
 }

@@ -8,6 +8,9 @@
 
 #include "driver/capture.h"
 #include "driver/demo.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
+#include "effects/text.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/memory_console.h"

@@ -10,7 +10,10 @@
 #include "display/display_config.h"
 #include "driver/data_files.h"
 #include "driver/demo.h"
-#include "driver/random.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
+#include "effects/text.h"
+#include "render3d/random.h"
 #include "platform/clock.h"
 #include "platform/memory_console.h"
 
@@ -46,7 +49,7 @@ Rgb frameAt(uint32_t milliseconds) {
 }
 
 TEST(TickFrame, ClearsToHalfThePreviousFramesTimeAndCountsTimeInDouble) {
-    resetMemoryConsole();
+    memoryConsoleState = MemoryConsoleState{};
     selectConsole(memoryConsole());
     initDisplay(demoDisplayConfig());
     useVirtualClock(0);

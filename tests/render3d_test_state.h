@@ -7,7 +7,10 @@
 #include "display/color_grid.h"
 #include "display/display_config.h"
 #include "driver/demo.h"
-#include "driver/random.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
+#include "effects/text.h"
+#include "render3d/random.h"
 #include "effects/starfield.h"
 #include "render3d/matrix.h"
 

@@ -9,6 +9,9 @@
 
 #include "capture_run.h"
 #include "driver/demo.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
+#include "effects/text.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/console_palette.h"
@@ -166,7 +169,7 @@ protected:
 
 TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
     const ShowRun run = GetParam();
-    resetMemoryConsole();
+    memoryConsoleState = MemoryConsoleState{};
     selectConsole(memoryConsole());
     useVirtualClock(0);
     setMusicMode(MusicMode::off);

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "driver/frame_state.h"
+#include "platform/spectrum.h"
+
 constexpr int bassSampleRate = 48000;
-constexpr int bassWindow = 1024;  // spectrumWindowSize
-constexpr int bassBins = 50;
+constexpr int bassWindow = spectrumWindowSize;
 
 // Sum of bins 0..49 for a window of bassWindow samples.
 float bassLevelOf(const float* samples);

@@ -1,6 +1,7 @@
 // Picture conversion (see picture_convert.h).
 #include "picture_convert.h"
 
+#include "display/present.h"
 #include "file_io.h"
 
 #include <algorithm>
@@ -129,11 +130,8 @@ std::vector<uint8_t> convertPng(const std::string& path, bool dither) {
 }
 
 int paletteIndex(uint8_t r, uint8_t g, uint8_t b) {
-    // The demo's own test: byte / 256 as a float against the floats nearest 0.3 and 1.8.
-    const float fr = r * 0.00390625f, fg = g * 0.00390625f, fb = b * 0.00390625f;
-    int index = (fr > 0.3f ? 4 : 0) | (fg > 0.3f ? 2 : 0) | (fb > 0.3f ? 1 : 0);
-    if (static_cast<double>(fr) + fg + fb >= static_cast<double>(1.8f)) index |= 8;
-    return index;
+    // The demo's own test on the colour a picture byte becomes: byte / 256 as a float.
+    return colorBits(Rgb{r * 0.00390625f, g * 0.00390625f, b * 0.00390625f});
 }
 
 std::vector<uint8_t> previewRgb(const std::vector<uint8_t>& picture) {

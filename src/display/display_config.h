@@ -17,8 +17,6 @@ struct DisplayConfig {
     const char* title;
     uint8_t showCursor;  // 0 hides the cursor; anything else leaves it alone
     float fieldOfView;   // radians, as given: 45.0 means 45 radians
-    float nearPlane;     // kept, never read
-    float farPlane;      // kept, never read
 };
 
 extern DisplayConfig displayConfig;

@@ -11,19 +11,12 @@
 #include "display/color_grid.h"
 #include "platform/console.h"
 
-constexpr uint16_t halfBlockCharacter = 220;  // lower half block in code page 437
+constexpr float channelThreshold = 0.3f;
+constexpr float brightThreshold = 1.8f;
 
-// Product of the primes of the tests a cell passes: red 3, green 7, blue 11, bright 13.
-int32_t colorCode(const Rgb& cell);
-
-// Foreground and background bit for each prime, in the order red, green, blue, bright.
-extern const int32_t cellAttributeBits[8];
-
-// codes[0] gives the foreground, codes[1] the background.
-int32_t cellAttribute(const int32_t* codes);
-
-// The same tests as colorCode, straight to foreground bits: what
-// cellAttribute({colorCode(cell), ...}) gives, without the divisions. Used per frame.
+// The console's 4 colour bits for one grid cell: red 4, green 2, blue 1 for each channel
+// above channelThreshold, and 8 (bright) when r + g + b, summed in double, reaches
+// brightThreshold. NaN never counts.
 int32_t colorBits(const Rgb& cell);
 
 extern CellBuffer cellBuffer;

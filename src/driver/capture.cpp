@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/demo.h"
+#include "driver/frame_state.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/console_palette.h"

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "driver/demo.h"
+#include "effects/image.h"
+#include "effects/text.h"
 #include "platform/files.h"
 
 namespace {

@@ -5,28 +5,21 @@
 #include "display/color_grid.h"
 #include "display/display_config.h"
 #include "display/present.h"
-#include "driver/capture.h"
 #include "driver/data_files.h"
-#include "driver/options.h"
+#include "driver/frame_state.h"
 #include "driver/timeline.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/key_wait.h"
 #include "platform/locale_check.h"
+#include "platform/spectrum.h"
 #include "render3d/matrix.h"
 #include "render3d/primitives.h"
 
-Picture introPicture1, introPicture2, introPicture3, introPicture4;
-FontSheet fontSheet;
-float spectrum[spectrumSize];
-float bassLevel;
-float startTime;
-float demoTime;
-
-const char musicPath[] = "Data/QUABTUNE.xm";
+static const char musicPath[] = "Data/QUABTUNE.xm";
 
 DisplayConfig demoDisplayConfig() {
-    return DisplayConfig{60, 80, 50, "QVO_4::Zorbel", 0, 45.0f, 1.0f, -100.0f};
+    return DisplayConfig{60, 80, 50, "QVO_4::Zorbel", 0, 45.0f};
 }
 
 int32_t framePeriod() { return 1000 / displayConfig.frameRate; }
@@ -36,8 +29,9 @@ int32_t sleepAfterFrame(uint32_t before, uint32_t after) {
 }
 
 static void readBassLevel() {
+    static float spectrum[spectrumBinCount];
     bassLevel = 0.0f;
-    readSpectrum(spectrum, spectrumSize);
+    readSpectrum(spectrum, spectrumBinCount);
     for (int i = 0; i < bassBins; ++i) {
         bassLevel = static_cast<float>(static_cast<double>(bassLevel) + static_cast<double>(spectrum[i]));
     }
@@ -99,15 +93,4 @@ bool startDemo(bool waitForViewer, double startSeconds) {
         const uint32_t after = tickCount();
         sleepMilliseconds(sleepAfterFrame(before, after));
     }
-}
-
-int runDemo(int argc, char** argv) {
-    DemoOptions options;
-    const int status = parseOptions(argc, argv, options);
-    if (status >= 0) return status;
-    if (!options.captureFolder.empty()) return runCapture(options);
-
-    setMusicMode(options.noAudio ? MusicMode::off : MusicMode::live);
-    if (!startDemo(true, options.start)) return 1;
-    runFrameLoop();
 }

@@ -1,26 +1,14 @@
 // Start-up and the paced frame loop.
 //
-// Owns the clock (`startTime`, `demoTime`), the music level the scenes react to
-// (`spectrum`, `bassLevel`) and the loaded data (`introPicture1..4`, `fontSheet`).
-// `main` calls `runDemo`; each pass of the frame loop calls `tickFrame`.
+// Owns the order of start-up (data, music, console, key prompt, clock, first frame) and
+// of one frame (`tickFrame`). The program's entry calls `startDemo` and `runFrameLoop`;
+// capture calls `startDemo` and `tickFrame` on its own virtual clock. The per-frame values
+// the scenes read live in frame_state.h.
 #pragma once
 
 #include <cstdint>
 
 #include "display/display_config.h"
-#include "effects/image.h"
-#include "effects/text.h"
-
-constexpr int spectrumSize = 512;
-constexpr int bassBins = 50;
-
-extern Picture introPicture1, introPicture2, introPicture3, introPicture4;
-extern FontSheet fontSheet;
-
-extern float spectrum[spectrumSize];
-extern float bassLevel;  // sum of spectrum[0..49] read after the previous frame
-extern float startTime;  // tick count in seconds when the music started
-extern float demoTime;   // seconds since startTime, set once per frame
 
 // The settings the demo runs with: 60 fps, 80 x 50 cells, the title, a hidden cursor.
 DisplayConfig demoDisplayConfig();
@@ -39,10 +27,6 @@ bool startDemo(bool waitForViewer, double startSeconds = 0);
 
 // Runs tickFrame for ever, sleeping away what each frame did not use of its period.
 [[noreturn]] void runFrameLoop();
-
-// The whole program: options, start-up, then the frame loop (or a capture). Returns the
-// exit status when it ends: after --help, a bad option, a failed start-up or a capture.
-int runDemo(int argc, char** argv);
 
 // One frame: clear to the time grey, advance the clock, run the timeline, present,
 // read the spectrum.

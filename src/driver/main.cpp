@@ -1,3 +1,3 @@
-#include "driver/demo.h"
+#include "driver/run_demo.h"
 
 int main(int argc, char** argv) { return runDemo(argc, argv); }

@@ -4,11 +4,13 @@
 #include <cstdint>
 
 #include "display/color_grid.h"
-#include "driver/demo.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
 #include "effects/fields.h"
 #include "effects/image.h"
 #include "effects/starfield.h"
 #include "effects/text.h"
+#include "render3d/float_rounding.h"
 #include "render3d/matrix.h"
 #include "render3d/models.h"
 
@@ -20,8 +22,6 @@ const char powerText[] =
     "interesting...";
 const char closingText[] =
     "After This Im Off To Kick Brellix^QJF From #vormtal ;), but anyway... end of demo.";
-
-float roundToFloat(double value) { return static_cast<float>(value); }
 
 // A text's left edge: `start` columns at second 0, moving left `speed` columns a second.
 int32_t scrollColumn(double start, double speed, float t) {

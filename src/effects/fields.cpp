@@ -3,14 +3,12 @@
 #include <cmath>
 
 #include "display/color_grid.h"
-#include "driver/demo.h"
-#include "render3d/float_to_int.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
+#include "render3d/float_rounding.h"
 
 // The rounding to float before each sin and sqrt is deliberate: the picture must match
 // the reference values float for float.
-static float sinf32(double value) {
-    return static_cast<float>(std::sin(static_cast<double>(static_cast<float>(value))));
-}
 
 void drawWavyImage() {
     const Picture& picture = introPicture4;
@@ -21,7 +19,7 @@ void drawWavyImage() {
     const double a = 10.0 * t;
     const double amp = t * t / 2000.0 + 2.0;
     for (int x = 0; x < pictureWidth; ++x) {
-        const double off = static_cast<double>(sinf32(x + a)) * amp;
+        const double off = static_cast<double>(sinFloat(x + a)) * amp;
         // Rows are written top to bottom; where two rows truncate to the same grid row the
         // lower picture row wins.
         for (int y = 0; y < pictureHeight; ++y) {
@@ -41,14 +39,14 @@ void drawBlueRipple() {
     for (int x = 0; x < pictureWidth; ++x) {
         for (int y = 0; y < pictureHeight; ++y) {
             const float p = static_cast<float>(static_cast<double>(x * y) - t);
-            penColor.b = static_cast<float>(static_cast<double>(sinf32(p)) + 1.0);
+            penColor.b = static_cast<float>(static_cast<double>(sinFloat(p)) + 1.0);
             if (insideGrid(x, y)) colorGrid[x][y] = penColor;
         }
     }
 }
 
 void drawPlasma() {
-    const double a = static_cast<double>(sinf32(demoTime)) * 20.0;
+    const double a = static_cast<double>(sinFloat(demoTime)) * 20.0;
     penColor.r = 0.0f;
     for (int x = 0; x < pictureWidth; ++x) {
         const double ax = static_cast<double>(x) + a - 40.0;
@@ -57,8 +55,8 @@ void drawPlasma() {
         for (int y = 0; y < pictureHeight; ++y) {
             const double dyA = static_cast<double>(y) + a - 50.0;
             const double dy0 = static_cast<double>((y - 50) * (y - 50));
-            const float u = sinf32(std::sqrt(static_cast<double>(static_cast<float>(dy0 + dxA))));
-            const float v = sinf32(std::sqrt(static_cast<double>(static_cast<float>(dyA * dyA + dx0))));
+            const float u = sinFloat(std::sqrt(static_cast<double>(static_cast<float>(dy0 + dxA))));
+            const float v = sinFloat(std::sqrt(static_cast<double>(static_cast<float>(dyA * dyA + dx0))));
             const float c = static_cast<float>((static_cast<double>(v) + u) * 0.5);
             penColor.g = c;
             penColor.b = c;

@@ -2,6 +2,8 @@
 
 #include "display/color_grid.h"
 
+Picture introPicture1, introPicture2, introPicture3, introPicture4;
+
 void drawImage(const Picture& picture) {
     const uint8_t* red = picture;
     const uint8_t* green = picture + picturePlaneBytes;

@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "display/color_grid.h"
-#include "driver/demo.h"
-#include "driver/random.h"
+#include "driver/frame_state.h"
+#include "render3d/random.h"
 #include "effects/text.h"
-#include "render3d/float_to_int.h"
+#include "render3d/float_rounding.h"
 #include "render3d/matrix.h"
 
 Point3 stars[starCount];

@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "display/color_grid.h"
-#include "driver/demo.h"
-#include "render3d/float_to_int.h"
+#include "driver/frame_state.h"
+#include "render3d/float_rounding.h"
+
+FontSheet fontSheet;
 
 namespace {
 
@@ -55,7 +57,7 @@ void drawText(float phaseStep, float waveAmplitude, float waveSpeed, const FontS
         const int code = static_cast<signed char>(text[k]);
         if (code <= 0) continue;  // 128..255 as signed: no glyph, but the advance stays
         const float phase = static_cast<float>(static_cast<double>(k) * phaseStep + base);
-        const float s = static_cast<float>(std::sin(static_cast<double>(phase)));
+        const float s = sinFloat(phase);
         const int32_t wave = truncateToInt32(static_cast<double>(s) * waveAmplitude);
         const int64_t left = static_cast<int64_t>(x) + characterAdvance * static_cast<int64_t>(k);
         const int64_t top = static_cast<int64_t>(y) + wave;

@@ -1,7 +1,9 @@
 // Bitmap-font text on a travelling sine wave: the font sheet format and `drawText`.
 //
 // A font sheet is three planes of 256 x 250 bytes; glyph c is the 16 x 16 block at
-// column 16*(c%16), row 16*(c/16). A pixel is ink where any plane is non-zero.
+// column 16*(c%16), row 16*(c/16). A pixel is ink where any plane is non-zero. Owns
+// `fontSheet`, which start-up fills from the data files; the timeline and the word
+// scroller draw with it.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,8 @@ constexpr int fontPlaneBytes = fontSheetWidth * fontSheetHeight;
 constexpr int fontSheetBytes = 196608;  // the load buffer: three planes and zero padding
 
 using FontSheet = uint8_t[fontSheetBytes];
+
+extern FontSheet fontSheet;
 
 // Formats `format` printf-style (at most 255 characters; longer text is cut) and paints
 // each character's ink pixels in (r, g, b), character k at column x + 9k and row

@@ -115,7 +115,7 @@ bool startMusicRecording(const char* wavPath, std::string& reason) {
         reason = "no music is loaded";
         return false;
     }
-    return openMusicRecording(wavPath, reason);
+    return openMusicRecording(wavPath, musicSampleRate, reason);
 }
 
 void stopMusicRecording() { closeMusicRecording(); }

@@ -8,13 +8,16 @@
 
 #include <cstdint>
 
-// One console cell as the display encodes it: an 8-bit character code (always 220,
-// the lower half block) and attribute bits: foreground blue 0x01, green 0x02, red 0x04,
+// One console cell as the display encodes it: an 8-bit character code (always
+// halfBlockCharacter) and attribute bits: foreground blue 0x01, green 0x02, red 0x04,
 // intensity 0x08; the background bits are the same shifted four places up.
 struct CharInfo {
     uint16_t character;
     uint16_t attribute;
 };
+
+// The lower half block in code page 437: the one character the display writes.
+constexpr uint16_t halfBlockCharacter = 220;
 
 constexpr int consoleColumns = 80;
 constexpr int consoleRows = 50;

@@ -39,5 +39,3 @@ const Console console = {
 }  // namespace
 
 const Console* memoryConsole() { return &console; }
-
-void resetMemoryConsole() { std::memset(&memoryConsoleState, 0, sizeof memoryConsoleState); }

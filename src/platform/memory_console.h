@@ -19,6 +19,3 @@ struct MemoryConsoleState {
 extern MemoryConsoleState memoryConsoleState;
 
 const Console* memoryConsole();
-
-// Forgets everything: no calls made, all cells zero.
-void resetMemoryConsole();

@@ -1,18 +1,16 @@
 // WAV writing with libsndfile.
 #include "platform/music_recording.h"
 
-#include "platform/music_engine.h"
-
 #include <sndfile.h>
 
 namespace {
 SNDFILE* recordingFile = nullptr;
 }
 
-bool openMusicRecording(const char* wavPath, std::string& reason) {
+bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason) {
     closeMusicRecording();
     SF_INFO info{};
-    info.samplerate = musicSampleRate;
+    info.samplerate = sampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     recordingFile = sf_open(wavPath, SFM_WRITE, &info);

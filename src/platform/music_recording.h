@@ -8,8 +8,9 @@
 #include <cstddef>
 #include <string>
 
-// Creates (or truncates) the WAV file; on failure gives a short reason.
-bool openMusicRecording(const char* wavPath, std::string& reason);
+// Creates (or truncates) the WAV file of `sampleRate` stereo frames a second; on failure
+// gives a short reason.
+bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason);
 bool musicRecording();
 // Appends `frames` interleaved stereo float frames; values beyond ±1 are clipped.
 void writeMusicRecording(const float* frames, std::size_t count);

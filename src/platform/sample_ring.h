@@ -40,8 +40,6 @@ public:
         }
     }
 
-    uint64_t totalPushed() const { return written.load(std::memory_order_acquire); }
-
     // Only while no producer runs (before playback starts or after it stopped).
     void reset() {
         for (auto& value : data) value.store(0.0f, std::memory_order_relaxed);

@@ -68,6 +68,6 @@ size_t encodeUpdate(const CellBuffer& cells, const UpdateOptions& options, Termi
 // background above its foreground; any other character shows as blank (background only).
 inline uint8_t cellLook(const CharInfo& cell) {
     const int background = (cell.attribute >> 4) & 15;
-    const int foreground = cell.character == 220 ? cell.attribute & 15 : background;
+    const int foreground = cell.character == halfBlockCharacter ? cell.attribute & 15 : background;
     return static_cast<uint8_t>(background << 4 | foreground);
 }

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "driver/demo.h"
+#include "driver/frame_state.h"
+#include "render3d/float_rounding.h"
 
 Matrix4 currentMatrix;
 
@@ -41,12 +42,12 @@ void translate(float x, float y, float z) {
 }
 
 void rotateEuler(float ax, float ay, float az) {
-    const float cx = static_cast<float>(std::cos(static_cast<double>(ax)));
-    const float sx = static_cast<float>(std::sin(static_cast<double>(ax)));
-    const float cy = static_cast<float>(std::cos(static_cast<double>(ay)));
-    const float sy = static_cast<float>(std::sin(static_cast<double>(ay)));
-    const float cz = static_cast<float>(std::cos(static_cast<double>(az)));
-    const float sz = static_cast<float>(std::sin(static_cast<double>(az)));
+    const float cx = cosFloat(ax);
+    const float sx = sinFloat(ax);
+    const float cy = cosFloat(ay);
+    const float sy = sinFloat(ay);
+    const float cz = cosFloat(az);
+    const float sz = sinFloat(az);
 
     Matrix4 rx = identityMatrix();
     rx.m[5] = cx;

@@ -6,7 +6,9 @@
 // There is no matrix stack and no projection here (see projection.h).
 #pragma once
 
-#include "render3d/primitives.h"
+struct Point3 {
+    float x, y, z;
+};
 
 // Sixteen floats row by row: entry (row r, column c) is m[4 * r + c]. Row 3 holds the
 // translation; column 3 takes part in products but is never read by transformPoint.

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "display/color_grid.h"
-#include "driver/random.h"
+#include "render3d/random.h"
 #include "render3d/primitives.h"
 
 // Faces of the cube in queue order; each is drawn as the open path 0-1-2-3.

@@ -9,10 +9,7 @@
 #include <cstdint>
 
 #include "display/color_grid.h"
-
-struct Point3 {
-    float x, y, z;
-};
+#include "render3d/matrix.h"
 
 enum PrimitiveKind : int32_t {
     kindNone = 0,

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "display/display_config.h"
-#include "render3d/float_to_int.h"
+#include "render3d/float_rounding.h"
 
 void projectPrimitive(Primitive& primitive) {
     const double halfWidth = static_cast<double>(displayConfig.width) * 0.5;

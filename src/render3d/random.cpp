@@ -1,4 +1,4 @@
-#include "driver/random.h"
+#include "render3d/random.h"
 
 uint32_t randomState = 1;
 

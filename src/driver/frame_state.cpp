@@ -1,0 +1,5 @@
+#include "driver/frame_state.h"
+
+float startTime;
+float demoTime;
+float bassLevel;

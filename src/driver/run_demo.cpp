@@ -1,0 +1,17 @@
+#include "driver/run_demo.h"
+
+#include "driver/capture.h"
+#include "driver/demo.h"
+#include "driver/options.h"
+#include "platform/audio.h"
+
+int runDemo(int argc, char** argv) {
+    DemoOptions options;
+    const int status = parseOptions(argc, argv, options);
+    if (status >= 0) return status;
+    if (!options.captureFolder.empty()) return runCapture(options);
+
+    setMusicMode(options.noAudio ? MusicMode::off : MusicMode::live);
+    if (!startDemo(true, options.start)) return 1;
+    runFrameLoop();
+}

@@ -1,0 +1,112 @@
+// The include structure of src/: which folders may use which, no OS header outside the
+// platform layer, and no two modules that include each other.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Include {
+    std::string file;    // "driver/demo.cpp"
+    std::string target;  // "display/present.h" or "<cmath>"
+};
+
+std::vector<Include> sourceIncludes() {
+    std::vector<Include> includes;
+    const fs::path root = fs::path(ZORBEL_SOURCE_DIR) / "src";
+    const std::regex line(R"(^\s*#\s*include\s*([<"][^>"]+[>"]))");
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string file = fs::relative(entry.path(), root).generic_string();
+        std::ifstream in(entry.path());
+        std::string text;
+        std::smatch match;
+        while (std::getline(in, text)) {
+            if (std::regex_search(text, match, line)) includes.push_back({file, match[1]});
+        }
+    }
+    return includes;
+}
+
+std::string folderOf(const std::string& path) { return path.substr(0, path.find('/')); }
+
+// "driver/demo.cpp" and "driver/demo.h" are one module: "driver/demo".
+std::string moduleOf(const std::string& path) { return path.substr(0, path.rfind('.')); }
+
+// The folders each folder may include, beyond itself. The effects and the wireframe
+// rotation read the show's clock, and presentation flushes the wireframe queue; nothing
+// else reaches upwards.
+const std::map<std::string, std::set<std::string>> allowedFolders = {
+    {"platform", {}},
+    {"display", {"platform", "render3d"}},
+    {"render3d", {"display", "platform", "driver/frame_state.h"}},
+    {"effects", {"display", "render3d", "driver/frame_state.h"}},
+    {"driver", {"display", "render3d", "effects", "platform"}},
+};
+
+TEST(SourceLayering, EachFolderIncludesOnlyTheFoldersBelowIt) {
+    const std::vector<Include> includes = sourceIncludes();
+    ASSERT_GT(includes.size(), 100u) << "the source tree was not found";
+    for (const Include& include : includes) {
+        if (include.target[0] != '"') continue;
+        const std::string target = include.target.substr(1, include.target.size() - 2);
+        const std::string from = folderOf(include.file), to = folderOf(target);
+        if (from == to) continue;
+        const auto& allowed = allowedFolders.at(from);
+        EXPECT_TRUE(allowed.count(to) || allowed.count(target)) << include.file << " includes " << target;
+    }
+}
+
+TEST(SourceLayering, OnlyThePlatformLayerIncludesOperatingSystemOrLibraryHeaders) {
+    // Outside src/platform/ only the standard library (<cmath>, <string>: no ".h", no
+    // folder) and the option parser may be included.
+    for (const Include& include : sourceIncludes()) {
+        if (folderOf(include.file) == "platform" || include.target[0] != '<') continue;
+        const bool standard = include.target.find(".h") == std::string::npos &&
+                              include.target.find('/') == std::string::npos;
+        EXPECT_TRUE(standard || include.target == "<CLI/CLI.hpp>") << include.file << " includes " << include.target;
+    }
+}
+
+TEST(SourceLayering, NoTwoModulesDependOnEachOther) {
+    std::map<std::string, std::set<std::string>> uses;
+    for (const Include& include : sourceIncludes()) {
+        if (include.target[0] != '"') continue;
+        const std::string from = moduleOf(include.file);
+        const std::string to = moduleOf(include.target.substr(1, include.target.size() - 2));
+        if (from != to) uses[from].insert(to);
+    }
+    // Depth-first search for a path that comes back to where it started.
+    std::map<std::string, int> state;  // 0 unseen, 1 on the current path, 2 done
+    std::vector<std::string> path;
+    std::function<void(const std::string&)> visit = [&](const std::string& module) {
+        state[module] = 1;
+        path.push_back(module);
+        for (const std::string& next : uses[module]) {
+            if (state[next] == 1) {
+                std::string cycle;
+                for (auto it = std::find(path.begin(), path.end(), next); it != path.end(); ++it) cycle += *it + " -> ";
+                ADD_FAILURE() << "include cycle: " << cycle << next;
+            } else if (state[next] == 0) {
+                visit(next);
+            }
+        }
+        path.pop_back();
+        state[module] = 2;
+    };
+    for (const auto& [module, _] : uses) {
+        if (state[module] == 0) visit(module);
+    }
+}
+
+}  // namespace
