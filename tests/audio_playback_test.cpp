@@ -4,9 +4,12 @@
 #include "platform/audio.h"
 #include "platform/audio_device.h"
 #include "platform/clock.h"
+#include "platform/music_recording.h"
 #include "xm_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <sndfile.h>
 
 #include <chrono>
 #include <fstream>
@@ -167,6 +170,47 @@ TEST_F(AudioPlayback, CaptureIsReproducibleFrameByFrame) {
     std::string reason;
     EXPECT_FALSE(startMusicRecording("/nonexistent/dir/capture.wav", reason));
     EXPECT_FALSE(reason.empty());
+}
+
+// A capture hears every millisecond: a jump of the clock that live playback would skip
+// by seeking is rendered in full while recording, so the sound stays in step with frames.
+TEST_F(AudioPlayback, RecordingRendersAClockJumpInFull) {
+    useVirtualClock(1000);
+    load();
+    const std::string path = ::testing::TempDir() + "zorbel_jump.wav";
+    std::string reason;
+    ASSERT_TRUE(startMusicRecording(path.c_str(), reason)) << reason;
+    startMusic();
+    readAt(1016);
+    readAt(1016 + 3000);
+    stopMusic();
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(file.tellg()), 44u + 3016u * 48u * 4u);
+}
+
+// Samples beyond full scale are clipped to the largest 16-bit value of their sign, not
+// wrapped around to the other sign (a loud click).
+TEST(MusicRecording, OversAreClippedNotWrapped) {
+    const std::string path = ::testing::TempDir() + "zorbel_overs.wav";
+    std::string reason;
+    ASSERT_TRUE(openMusicRecording(path.c_str(), 48000, reason)) << reason;
+    const float frames[] = {1.5f, -1.5f, 1.0f, -1.0f, 0.5f, -0.25f};
+    writeMusicRecording(frames, 3);
+    closeMusicRecording();
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    short samples[6] = {};
+    EXPECT_EQ(sf_readf_short(file, samples, 3), 3);
+    sf_close(file);
+    EXPECT_EQ(info.samplerate, 48000);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_GE(samples[0], 32766);
+    EXPECT_LE(samples[1], -32767);
+    EXPECT_GE(samples[2], 32766);
+    EXPECT_LE(samples[3], -32767);
+    EXPECT_NEAR(samples[4], 16384, 1);
+    EXPECT_NEAR(samples[5], -8192, 1);
 }
 
 }  // namespace

@@ -93,10 +93,16 @@ TEST(InitDisplay, AppliesEverySettingAndClampsASizeTheBuffersCannotHold) {
     initDisplay(visibleCursor);
     EXPECT_EQ(memoryConsoleState.hideCursorCalls, 1);  // no cursor call at all
 
-    initDisplay(DisplayConfig{60, 200, 0, "", 0, 45.0f});
-    EXPECT_EQ(displayConfig.width, 80);
-    EXPECT_EQ(displayConfig.height, 1);
-    EXPECT_TRUE(std::isfinite(projScaleX));
+    const struct { int width, height, clampedWidth, clampedHeight; } sizes[] = {
+        {200, 0, 80, 1}, {30, 50, 30, 30}, {0, 7, 1, 1}, {80, 99, 80, 50}, {64, 40, 64, 40},
+    };
+    for (const auto& size : sizes) {
+        initDisplay(DisplayConfig{60, size.width, size.height, "", 0, 45.0f});
+        EXPECT_EQ(displayConfig.width, size.clampedWidth) << size.width << " x " << size.height;
+        EXPECT_EQ(displayConfig.height, size.clampedHeight) << size.width << " x " << size.height;
+        EXPECT_EQ(memoryConsoleState.filledCells, size.clampedWidth * size.clampedHeight);
+        EXPECT_TRUE(std::isfinite(projScaleX) && std::isfinite(projScaleY));
+    }
 }
 
 }  // namespace

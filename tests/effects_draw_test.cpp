@@ -1,3 +1,4 @@
+#include <cmath>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -62,11 +63,12 @@ TEST(EffectsText, GlyphLookupAdvanceAndClipping) {
     EXPECT_TRUE(sameColor(colorGrid[3][7], textColor));
     EXPECT_EQ(count(textColor), 3);
 
-    // A space without ink and a code above 127 draw nothing but keep their 9 columns.
+    // A space without ink and a code above 127 draw nothing but keep their 9 columns, even
+    // when the sheet has ink there.
     for (int i = 0; i < 16; ++i)
-        for (int j = 0; j < 16; ++j) setInk('B', i, j);
+        for (int j = 0; j < 16; ++j) setInk('B', i, j), setInk(0xC1, i, j), setInk(0xFF, i, j, 2);
     fillGrid(marker);
-    drawPlain(5, 10, "B \xC1" "B");
+    drawPlain(5, 10, "B \xC1" "B\xFF");
     for (int x = 0; x < gridSize; ++x)
         EXPECT_EQ(inkRow(x), (x >= 5 && x <= 20) || (x >= 32 && x <= 47) ? 10 : -1) << x;
 
@@ -126,6 +128,14 @@ TEST(EffectsFields, ValuesAtTimeZeroAndRightColumnsKept) {
     EXPECT_TRUE(sameColor(penColor, colorGrid[79][99]));
     EXPECT_EQ(count(marker), 2000);
 
+    // Later the bands have moved outwards, towards larger x * y: at 0.5 s the phase that
+    // sat on x * y = 0 has reached x * y = 0.5.
+    demoTime = 0.5f;
+    drawBlueRipple();
+    EXPECT_TRUE(sameColor(colorGrid[0][0], Rgb{0, 0, 0.52057445f}));
+    EXPECT_TRUE(sameColor(colorGrid[1][1], Rgb{0, 0, 1.4794255f}));
+    EXPECT_TRUE(sameColor(colorGrid[2][3], Rgb{0, 0, 0.2944597f}));
+
     // At sin(t) = 1 the plasma's centres sit at (20, 50) and (40, 30): swapping the offsets
     // from the two centres gives the same colour.
     demoTime = 1.5707964f;
@@ -166,14 +176,28 @@ TEST(EffectsStarfield, FirstCallSpawnsAllStarsAndWordsScrollLater) {
     EXPECT_EQ(stars[5].z, 7.6000004f);
     EXPECT_EQ(scrollOffset, 0.6000000238418579f);
     EXPECT_EQ(primitiveList.count, starCount);
+    // Star 0 comes from the first three draws (41, 18467, 6334) and is moved once.
     const Point3& star = stars[0];
-    EXPECT_TRUE(star.z >= -150 + 8.1f && star.z <= -90 + 8.1f && star.x >= -15 && star.x <= 15);
+    EXPECT_TRUE(samePoint(star, float(float(std::sin(41.0)) * 15.0), float(float(std::sin(18467.0)) * 15.0),
+                          float(float(float(std::sin(6334.0)) * 30.0 - 120.0) + 8.1f)));
+    for (const Point3& s : stars) {
+        if (&s == &stars[5]) continue;
+        EXPECT_TRUE(s.z >= -150 + 8.1f && s.z <= -90 + 8.1f && std::fabs(s.x) <= 15 && std::fabs(s.y) <= 15);
+    }
     for (const Point3& p : primitiveList.items[0].points) EXPECT_TRUE(samePoint(p, star.x, star.y, star.z));
     EXPECT_TRUE(sameColor(primitiveList.items[0].colors[3], Rgb{1, 1, 1}));
     EXPECT_EQ(count(Rgb{0, 0, 0}), 10000);  // cleared, no word on the grid yet
     EXPECT_TRUE(sameColor(penColor, Rgb{1, 0, 1}));
 
-    for (int i = 1; i < 1000; ++i) primitiveList.count = 0, drawStarfield();
+    // Each frame moves every star 8.1 nearer; the one that reached z >= 0 starts again far away.
+    const Point3 before = stars[1];
+    primitiveList.count = 0;
+    drawStarfield();
+    EXPECT_TRUE(samePoint(stars[1], before.x, before.y, before.z + 8.1f));
+    EXPECT_LT(stars[5].z, -80.0f);
+    EXPECT_TRUE(samePoint(primitiveList.items[1].points[2], stars[1].x, stars[1].y, stars[1].z));
+
+    for (int i = 2; i < 1000; ++i) primitiveList.count = 0, drawStarfield();
     EXPECT_EQ(scrollOffset, 600.0001f);
     // " Are " (600 - 600.0001) sits on row 0 with its 'A' at column 23; " My " on row 19.
     EXPECT_TRUE(sameColor(colorGrid[23][0], Rgb{0, 0, 3}));
