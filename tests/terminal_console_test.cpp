@@ -1,0 +1,111 @@
+// The terminal backend as the frame loop uses it: synchronized updates unless turned off,
+// nothing sent for an unchanged frame, and a full repaint after the screen was lost.
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/console.h"
+#include "platform/terminal_io.h"
+
+namespace {
+
+const std::string halfBlock = "\xe2\x96\x84";
+const std::string beginSync = "\x1b[?2026h", endSync = "\x1b[?2026l";
+
+int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+// Reads what arrived within `milliseconds`, until the writer closes or goes quiet.
+std::string readFor(int fd, int milliseconds) {
+    std::string output;
+    char buffer[65536];
+    pollfd waiting{fd, POLLIN, 0};
+    while (poll(&waiting, 1, milliseconds) > 0) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) break;
+        output.append(buffer, static_cast<size_t>(n));
+    }
+    return output;
+}
+
+// Every cell a half block with different colours above and below, so each needs its glyph.
+void fillFrame(CellBuffer& cells) {
+    for (int i = 0; i < consoleRows * consoleColumns; ++i)
+        cells[i] = CharInfo{halfBlockCharacter, static_cast<uint16_t>((i % 7 + 1) << 4 | (i % 5 + 8))};
+}
+
+struct ChildOutput {
+    std::string beforeStop, afterContinue;
+    int status = -1;
+};
+
+// A child that writes a frame, the same frame again, stops itself, and after continuing
+// writes the same frame once more; "|" marks where each write call ended.
+ChildOutput runChild(const char* syncSetting) {
+    ChildOutput result;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return result;
+    const pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);  // a stop signal to an orphaned group would be discarded
+        alarm(10);      // never outlive the test
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        if (syncSetting) setenv("ZORBEL_SYNC", syncSetting, 1);
+        else unsetenv("ZORBEL_SYNC");
+        static CellBuffer cells;
+        fillFrame(cells);
+        const Console* console = terminalConsole();
+        console->writeCells(cells);
+        writeToTerminal("|", 1);
+        console->writeCells(cells);
+        writeToTerminal("|", 1);
+        raise(SIGTSTP);
+        console->writeCells(cells);
+        writeToTerminal("|", 1);
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    int status = 0;
+    if (waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status)) {
+        result.beforeStop = readFor(pipeEnds[0], 200);
+        kill(child, SIGCONT);
+    }
+    result.afterContinue = readFor(pipeEnds[0], 5000);
+    kill(child, SIGKILL);
+    waitpid(child, &result.status, 0);
+    close(pipeEnds[0]);
+    return result;
+}
+
+TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterALostScreen) {
+    const struct { const char* sync; bool synchronized; } cases[] = {{nullptr, true}, {"1", true}, {"0", false}};
+    for (const auto& c : cases) {
+        const ChildOutput out = runChild(c.sync);
+        const std::string name = c.sync ? c.sync : "unset";
+        ASSERT_TRUE(WIFEXITED(out.status) && WEXITSTATUS(out.status) == 0) << name;
+        // Before the stop: a full first frame, then nothing at all for the same frame again.
+        const size_t firstEnd = out.beforeStop.find('|');
+        ASSERT_NE(firstEnd, std::string::npos) << name;
+        const std::string first = out.beforeStop.substr(0, firstEnd);
+        EXPECT_EQ(countOf(first, halfBlock), consoleRows * consoleColumns) << name;
+        EXPECT_EQ(countOf(first, beginSync), c.synchronized ? 1 : 0) << name;
+        EXPECT_EQ(countOf(first, endSync), c.synchronized ? 1 : 0) << name;
+        EXPECT_EQ(out.beforeStop.substr(firstEnd + 1, 1), "|") << name << ": an unchanged frame sent bytes";
+        // After continuing, the shell has drawn over the screen: the same frame is sent whole.
+        const std::string third = out.afterContinue.substr(0, out.afterContinue.find('|'));
+        EXPECT_EQ(countOf(third, halfBlock), consoleRows * consoleColumns) << name;
+    }
+}
+
+}  // namespace
