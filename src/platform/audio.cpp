@@ -102,7 +102,8 @@ void readSpectrum(float* values, int count) {
 
 void stopMusic() {
     closeDevice();
-    closeMusicRecording();
+    std::string ignored;  // a recording still open here is abandoned, not reported
+    closeMusicRecording(ignored);
     driver = Driver::none;
 }
 
@@ -118,4 +119,4 @@ bool startMusicRecording(const char* wavPath, std::string& reason) {
     return openMusicRecording(wavPath, musicSampleRate, reason);
 }
 
-void stopMusicRecording() { closeMusicRecording(); }
+bool stopMusicRecording(std::string& reason) { return closeMusicRecording(reason); }
