@@ -85,7 +85,11 @@ void seekMusic(double seconds) {
 }
 
 void advanceMusic() {
-    if (driver == Driver::device && !audioDevicePlaying(tickCount())) driveByClock();
+    if (driver == Driver::device && !audioDevicePlaying(tickCount())) {
+        abandonAudioDevice();
+        deviceOpen = false;
+        driveByClock();
+    }
     if (driver == Driver::clock) renderUpToTick(tickCount());
 }
 

@@ -1,0 +1,123 @@
+// The sound server going away while the show plays: killed, or stopped. A JACK server of
+// its own with the dummy driver is the sound card, and the default ALSA device is routed
+// to it; the show runs in a tmux terminal. jackd, the ALSA JACK plugin and tmux are
+// required (CI installs them): a missing one fails the test instead of hiding it.
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "fault_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fault_run::runCommand;
+
+template <typename Check>
+bool eventually(double seconds, Check check) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (check()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return check();
+}
+
+// A JACK server with the dummy driver, and a home folder whose ALSA configuration sends
+// the default device to it.
+class DummySoundServer {
+public:
+    explicit DummySoundServer(const fs::path& home)
+        : home_(home), name_("zorbel-fault-" + std::to_string(::getpid())) {
+        std::ofstream(home / ".asoundrc") << "pcm.!default { type plug slave.pcm { type jack playback_ports {"
+                                             " 0 system:playback_1 1 system:playback_2 } } }\n";
+        pid_ = fork();
+        if (pid_ == 0) {
+            setpgid(0, 0);
+            const int quiet = ::open("/dev/null", O_WRONLY);
+            dup2(quiet, STDOUT_FILENO);
+            dup2(quiet, STDERR_FILENO);
+            setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+            execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", "48000", "-p", "512",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~DummySoundServer() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGCONT);
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::string ports() const { return runCommand("jack_lsp -s '" + name_ + "'", 10).output; }
+    bool up() const { return eventually(10, [&] { return ports().find("system:playback_1") != std::string::npos; }); }
+    // The environment that makes a program play through this server.
+    std::string environment() const {
+        return "HOME=" + fault_run::quoted(home_) + " JACK_DEFAULT_SERVER='" + name_ + "'";
+    }
+    pid_t pid() const { return pid_; }
+
+private:
+    fs::path home_;
+    std::string name_;
+    pid_t pid_ = -1;
+};
+
+class Tmux {
+public:
+    Tmux() : tmux_("env -u TMUX tmux -L zorbel-fault-" + std::to_string(::getpid()) + " -f /dev/null ") {}
+    ~Tmux() { run("kill-server"); }
+    bool start() { return runCommand(tmux_ + "new-session -d -s z -x 80 -y 50 'PS1=\"$ \" sh'", 10).status == 0; }
+    std::string run(const std::string& arguments) const { return runCommand(tmux_ + arguments, 10).output; }
+    void keys(const std::string& keys) const { run("send-keys -t z " + keys); }
+    std::string pane() const { return run("capture-pane -p -e -t z"); }
+    std::string modes() const { return run("display -p -t z '#{cursor_flag} #{alternate_on}'"); }
+
+private:
+    std::string tmux_;
+};
+
+TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
+    ASSERT_EQ(runCommand("command -v jackd && command -v jack_lsp && tmux -V").status, 0)
+        << "jackd (jackd2) and tmux are needed for this test (the CI installs them)";
+    for (const int fault : {SIGKILL, SIGSTOP}) {
+        const fs::path home = fs::temp_directory_path() / ("zorbel-fault-sound-" + std::to_string(::getpid()));
+        fs::remove_all(home);
+        fs::create_directories(home);
+        DummySoundServer server(home);
+        ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
+        Tmux tmux;
+        ASSERT_TRUE(tmux.start());
+        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && " + server.environment() + " LANG=C.UTF-8 " + fault_run::zorbel +
+                  " --start 100' Enter");
+        // The device opens before the key prompt: once it shows on the server, a key starts the show.
+        ASSERT_TRUE(eventually(10, [&] { return server.ports().find("zorbel") != std::string::npos; }))
+            << "the show did not open the dummy server's device";
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        tmux.keys("x");
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+
+        kill(server.pid(), fault);
+        std::this_thread::sleep_for(std::chrono::seconds(3));  // the device is given up after one second
+        EXPECT_EQ(tmux.modes(), "0 1\n") << strsignal(fault);  // still the show's screen
+        const std::string before = tmux.pane();
+        EXPECT_TRUE(eventually(3, [&] { return tmux.pane() != before; })) << strsignal(fault) << ": the show froze";
+
+        tmux.keys("C-c");
+        EXPECT_TRUE(eventually(5, [&] { return tmux.modes() == "1 0\n"; })) << strsignal(fault);
+        tmux.keys("'echo status=$?' Enter");  // the show ended by Ctrl-C, not by a crash
+        EXPECT_TRUE(eventually(5, [&] { return tmux.pane().find("status=130") != std::string::npos; }))
+            << strsignal(fault) << ": " << tmux.pane();
+        fs::remove_all(home);
+    }
+}
+
+}  // namespace
