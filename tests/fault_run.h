@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <thread>
 #include <filesystem>
 #include <string>
 #include <poll.h>
@@ -70,5 +71,32 @@ inline Outcome runCommand(const std::string& command, int timeoutSeconds = 60) {
 inline std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
 inline const std::string zorbel = ZORBEL_BINARY_DIR "/zorbel";
+
+template <typename Check>
+bool eventually(double seconds, Check check) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (check()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return check();
+}
+
+// A tmux server of its own with one 80 x 50 session running sh (with job control).
+class Tmux {
+public:
+    explicit Tmux(const std::string& name)
+        : tmux_("env -u TMUX tmux -L zorbel-" + name + "-" + std::to_string(::getpid()) + " -f /dev/null ") {}
+    ~Tmux() { run("kill-server"); }
+    bool start() { return runCommand(tmux_ + "new-session -d -s z -x 80 -y 50 'PS1=\"$ \" sh'", 10).status == 0; }
+    std::string run(const std::string& arguments) const { return runCommand(tmux_ + arguments, 10).output; }
+    void keys(const std::string& keys) const { run("send-keys -t z " + keys); }
+    std::string pane() const { return run("capture-pane -p -e -t z"); }
+    // "cursor shown, alternate screen on" as two digits, "1 0\n" when the shell has it.
+    std::string modes() const { return run("display -p -t z '#{cursor_flag} #{alternate_on}'"); }
+
+private:
+    std::string tmux_;
+};
 
 }  // namespace fault_run

@@ -19,17 +19,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fault_run::eventually;
 using fault_run::runCommand;
-
-template <typename Check>
-bool eventually(double seconds, Check check) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (check()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return check();
-}
+using fault_run::Tmux;
 
 // A JACK server with the dummy driver, and a home folder whose ALSA configuration sends
 // the default device to it.
@@ -71,20 +63,6 @@ private:
     pid_t pid_ = -1;
 };
 
-class Tmux {
-public:
-    Tmux() : tmux_("env -u TMUX tmux -L zorbel-fault-" + std::to_string(::getpid()) + " -f /dev/null ") {}
-    ~Tmux() { run("kill-server"); }
-    bool start() { return runCommand(tmux_ + "new-session -d -s z -x 80 -y 50 'PS1=\"$ \" sh'", 10).status == 0; }
-    std::string run(const std::string& arguments) const { return runCommand(tmux_ + arguments, 10).output; }
-    void keys(const std::string& keys) const { run("send-keys -t z " + keys); }
-    std::string pane() const { return run("capture-pane -p -e -t z"); }
-    std::string modes() const { return run("display -p -t z '#{cursor_flag} #{alternate_on}'"); }
-
-private:
-    std::string tmux_;
-};
-
 TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
     ASSERT_EQ(runCommand("command -v jackd && command -v jack_lsp && tmux -V").status, 0)
         << "jackd (jackd2) and tmux are needed for this test (the CI installs them)";
@@ -94,7 +72,7 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
         fs::create_directories(home);
         DummySoundServer server(home);
         ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
-        Tmux tmux;
+        Tmux tmux("fault-sound");
         ASSERT_TRUE(tmux.start());
         tmux.keys("'cd " ZORBEL_SOURCE_DIR " && " + server.environment() + " LANG=C.UTF-8 " + fault_run::zorbel +
                   " --start 100' Enter");
