@@ -15,6 +15,7 @@
 #include <ostream>
 #include <streambuf>
 #include <vector>
+#include <sys/stat.h>
 
 SampleRing outputRing;
 
@@ -100,7 +101,16 @@ bool loadModuleFile(const char* path, std::string& reason) {
         reason = std::strerror(errno);
         return false;
     }
+    // A file known to be too large is turned down before a byte of it is read.
+    struct stat info;
+    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    if (regular && info.st_size > maxModuleBytes) {
+        std::fclose(file);
+        reason = "the file is too large";
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
+    if (regular) bytes.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t block[65536];
     std::size_t got;
     while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
