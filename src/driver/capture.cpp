@@ -17,12 +17,12 @@
 #include "platform/progress.h"
 #include "platform/signals.h"
 
-uint32_t captureTicks(long frame, double framesPerSecond) {
-    return static_cast<uint32_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
+uint64_t captureTicks(long frame, double framesPerSecond) {
+    return static_cast<uint64_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
 }
 
 // The demo time tickFrame will compute for a tick count, with the music started at 0.
-static float demoTimeAt(uint32_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
+static float demoTimeAt(uint64_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
 
 bool writeConsolePicture(const std::string& path, int scale, std::string& reason) {
     const int width = consoleColumns * scale;
@@ -76,8 +76,8 @@ std::string framePath(const std::string& folder, long frame) {
 }
 
 // Writes the frame's table row and, inside the window, its picture.
-bool recordFrame(CaptureRun& run, long frame, uint32_t ticks) {
-    if (std::fprintf(run.table, "%ld,%u,%.9g,%.9g\n", frame, ticks, static_cast<double>(demoTime),
+bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
+    if (std::fprintf(run.table, "%ld,%llu,%.9g,%.9g\n", frame, static_cast<unsigned long long>(ticks), static_cast<double>(demoTime),
                      static_cast<double>(bassLevel)) < 0) {
         std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
         run.tableFailed = true;
@@ -156,7 +156,7 @@ int runCapture(const DemoOptions& options) {
     const auto began = std::chrono::steady_clock::now();
     ok = ok && recordFrame(run, 0, 0);  // the all-blue frame of start-up
     for (long frame = 1; ok && !stopRequested() && frame <= last; ++frame) {
-        const uint32_t ticks = captureTicks(frame, options.framesPerSecond);
+        const uint64_t ticks = captureTicks(frame, options.framesPerSecond);
         setVirtualTicks(ticks);
         tickFrame();
         ok = recordFrame(run, frame, ticks);

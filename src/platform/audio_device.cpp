@@ -27,8 +27,8 @@ std::atomic<int> renderGate{gateOpen};
 // the library can be trusted not to block or abort once the sound server is gone.
 bool deviceAbandoned = false;
 uint32_t lastSeenCount = 0;
-uint32_t lastProgressTick = 0;
-uint32_t lastCheckTick = 0;
+uint64_t lastProgressTick = 0;
+uint64_t lastCheckTick = 0;
 
 bool openDefaultOutput(std::string& reason);
 
@@ -116,7 +116,7 @@ bool openDefaultOutput(std::string& reason) {
 
 }  // namespace
 
-bool startAudioDevice(uint32_t tick) {
+bool startAudioDevice(uint64_t tick) {
     if (!stream) return false;
     lastSeenCount = callbackCount.load(std::memory_order_acquire);
     lastProgressTick = tick;
@@ -158,7 +158,7 @@ void closeAudioDevice() {
     }
 }
 
-bool audioDevicePlaying(uint32_t tick) {
+bool audioDevicePlaying(uint64_t tick) {
     if (!stream || Pa_IsStreamActive(stream) != 1) return false;
     // A long gap between two checks means the whole program was paused (suspended with
     // Ctrl-Z, say), not the device alone: give the callback a fresh second to show life.

@@ -16,7 +16,7 @@ void setAudioDeviceAllowed(bool allowed);
 // Initialises PortAudio and opens the default output, not yet playing.
 bool openAudioDevice(std::string& reason);
 // Starts the callbacks; `tick` is the program's clock now (for the stall check).
-bool startAudioDevice(uint32_t tick);
+bool startAudioDevice(uint64_t tick);
 // Stops the callbacks; when it returns no callback runs any more.
 void stopAudioDevice();
 // Stops, closes the stream and releases PortAudio; safe when nothing is open.
@@ -29,4 +29,4 @@ void abandonAudioDevice();
 
 // False once the stream has stopped by itself or its callback has not run for a
 // second: the device is gone and playback must fall back to the clock.
-bool audioDevicePlaying(uint32_t tick);
+bool audioDevicePlaying(uint64_t tick);
