@@ -63,6 +63,28 @@ private:
     pid_t pid_ = -1;
 };
 
+// The sound libraries' threads must block the signals that restore the terminal, so that
+// the restore never runs on a real-time audio thread.
+void expectOnlyTheMainThreadTakesTerminatingSignals(const Tmux& tmux) {
+    const std::string shell = tmux.run("display -p -t z '#{pane_pid}'");
+    const std::string show = runCommand("pgrep -P " + shell.substr(0, shell.find('\n'))).output;
+    const std::string pid = show.substr(0, show.find('\n'));
+    ASSERT_FALSE(pid.empty());
+    const unsigned long long wanted = 1ULL << (SIGINT - 1) | 1ULL << (SIGTERM - 1) | 1ULL << (SIGUSR1 - 1);
+    int otherThreads = 0;
+    for (const auto& task : fs::directory_iterator("/proc/" + pid + "/task")) {
+        if (task.path().filename() == pid) continue;
+        ++otherThreads;
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("SigBlk:", 0) != 0) continue;
+            EXPECT_EQ(std::stoull(line.substr(7), nullptr, 16) & wanted, wanted) << task.path() << " " << line;
+        }
+    }
+    EXPECT_GT(otherThreads, 0) << "no sound thread to look at";
+}
+
 TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
     ASSERT_EQ(runCommand("command -v jackd && command -v jack_lsp && tmux -V").status, 0)
         << "jackd (jackd2) and tmux are needed for this test (the CI installs them)";
@@ -82,6 +104,7 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         tmux.keys("x");
         std::this_thread::sleep_for(std::chrono::seconds(1));
+        if (fault == SIGKILL) expectOnlyTheMainThreadTakesTerminatingSignals(tmux);
 
         kill(server.pid(), fault);
         std::this_thread::sleep_for(std::chrono::seconds(3));  // the device is given up after one second
