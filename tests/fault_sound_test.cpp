@@ -24,33 +24,35 @@ using fault_run::runCommand;
 using fault_run::Tmux;
 
 // A JACK server with the dummy driver, and a home folder whose ALSA configuration sends
-// the default device to it.
+// the default device to it. JACK keeps a machine-wide table of a few server names, and a
+// killed server's entry is only reclaimed by a server of the same name: so the names are
+// a fixed few, the first free one is taken, and a server is ended cleanly when it can be.
 class DummySoundServer {
 public:
-    explicit DummySoundServer(const fs::path& home)
-        : home_(home), name_("zorbel-fault-" + std::to_string(::getpid())) {
+    explicit DummySoundServer(const fs::path& home) : home_(home) {
         std::ofstream(home / ".asoundrc") << "pcm.!default { type plug slave.pcm { type jack playback_ports {"
                                              " 0 system:playback_1 1 system:playback_2 } } }\n";
-        pid_ = fork();
-        if (pid_ == 0) {
-            setpgid(0, 0);
-            const int quiet = ::open("/dev/null", O_WRONLY);
-            dup2(quiet, STDOUT_FILENO);
-            dup2(quiet, STDERR_FILENO);
-            setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-            execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", "48000", "-p", "512",
-                   static_cast<char*>(nullptr));
-            _exit(127);
+        for (int slot = 0; slot < 4 && !up(); ++slot) {
+            stop();
+            name_ = "zorbel-fault-" + std::to_string(slot);
+            if (!ports().empty()) continue;  // another run's server has this name
+            pid_ = fork();
+            if (pid_ == 0) {
+                setpgid(0, 0);
+                const int quiet = ::open("/dev/null", O_WRONLY);
+                dup2(quiet, STDOUT_FILENO);
+                dup2(quiet, STDERR_FILENO);
+                setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+                execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", "48000", "-p",
+                       "512", static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            eventually(5, [&] { return up() || waitpid(pid_, nullptr, WNOHANG) == pid_; });
         }
     }
-    ~DummySoundServer() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGCONT);
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    std::string ports() const { return runCommand("jack_lsp -s '" + name_ + "'", 10).output; }
-    bool up() const { return eventually(10, [&] { return ports().find("system:playback_1") != std::string::npos; }); }
+    ~DummySoundServer() { stop(); }
+    std::string ports() const { return runCommand("jack_lsp -s '" + name_ + "' 2>/dev/null", 10).output; }
+    bool up() const { return pid_ > 0 && ports().find("system:playback_1") != std::string::npos; }
     // The environment that makes a program play through this server.
     std::string environment() const {
         return "HOME=" + fault_run::quoted(home_) + " JACK_DEFAULT_SERVER='" + name_ + "'";
@@ -58,6 +60,17 @@ public:
     pid_t pid() const { return pid_; }
 
 private:
+    void stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGCONT);
+        kill(pid_, SIGTERM);  // unregisters its name
+        if (!eventually(3, [&] { return waitpid(pid_, nullptr, WNOHANG) != 0; })) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+    }
+
     fs::path home_;
     std::string name_;
     pid_t pid_ = -1;
