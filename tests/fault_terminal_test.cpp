@@ -117,14 +117,17 @@ protected:
     fs::path pidFile = fs::temp_directory_path() / ("zorbel-fault-terminal-" + std::to_string(::getpid()) + ".pid");
 };
 
-TEST_F(ShowInTmux, SigtermEndsTheShowWhileOutputIsStopped) {
+TEST_F(ShowInTmux, SignalsEndTheShowWhileOutputIsStoppedAndTheTerminalIsRestoredOnCtrlQ) {
     tmux.keys("'" + command("") + "' Enter");
     ASSERT_TRUE(eventually(10, [&] { return showsPrompt(); })) << tmux.pane();
     tmux.keys("x");
     ASSERT_TRUE(eventually(5, [&] { return tmux.modes() == "0 1\n"; }));
     tmux.keys("C-s");  // output stopped: the show soon blocks in a write
     sleep(1);
-    kill(pid(), SIGTERM);
+    const pid_t show = pid();
+    kill(show, SIGTERM);
+    usleep(100000);
+    kill(show, SIGINT);  // a second signal while the first one restores
     EXPECT_TRUE(eventually(5, [&] { return !running(); })) << "SIGTERM did not end the show";
     tmux.keys("C-q");
     EXPECT_TRUE(eventually(3, [&] { return tmux.modes() == "1 0\n"; })) << tmux.modes();
