@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,10 +82,12 @@ TEST(FaultTerminal, EverySignalThatEndsTheProgramRestoresTheTerminal) {
     const std::string output = runChild(
         [] {
             takeOverTerminal();
-            *static_cast<volatile int*>(nullptr) = 1;  // a real crash, not a raised signal
+            // A real crash, not a raised signal: a write to a read-only page.
+            void* page = mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            *static_cast<volatile int*>(page) = 1;
         },
         status);
-    EXPECT_TRUE(endsWith(output, seq::restoreAll)) << "null write";
+    EXPECT_TRUE(endsWith(output, seq::restoreAll)) << "write to a read-only page";
     EXPECT_EQ(status, 128 + SIGSEGV);
 }
 
