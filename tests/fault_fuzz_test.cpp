@@ -116,7 +116,7 @@ TEST(Fuzz, PicturesAndFontAsTheShowDrawsThem) {
     // words and both sentences.
     const uint64_t sceneTicks[] = {1000, 9000, 17000, 25000, 34000, 42000, 70000, 110000, 150000, 180000, 220000};
     std::mt19937 random(13);
-    forBudget([&] {
+    const long rounds = forBudget([&] {
         for (size_t file = 0; file < seeds.size(); ++file)
             writeFile(folder / "Data" / names[file], random() % 2 ? mutate(seeds[file], random) : seeds[file]);
         ASSERT_TRUE(loadDataFiles());
@@ -129,6 +129,7 @@ TEST(Fuzz, PicturesAndFontAsTheShowDrawsThem) {
     });
     fs::current_path(previous);
     fs::remove_all(folder);
+    RecordProperty("rounds", static_cast<int>(rounds));
 }
 
 TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
@@ -138,7 +139,7 @@ TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
     TerminalScreen screen;
     resetScreen(screen, 50, 80);
     size_t largest = 0;
-    forBudget([&] {
+    const long rounds = forBudget([&] {
         switch (random() % 8) {
             case 0: resizeScreen(screen, 1 + static_cast<int>(random() % 200), 1 + static_cast<int>(random() % 300)); break;
             case 1: forgetScreen(screen); break;
@@ -156,6 +157,7 @@ TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
         ASSERT_LE(count, maxUpdateBytes);
         largest = std::max(largest, count);
     });
+    RecordProperty("rounds", static_cast<int>(rounds));
     EXPECT_GT(largest, 0u);
 }
 
