@@ -1,8 +1,10 @@
 #include "driver/capture.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "driver/demo.h"
@@ -13,13 +15,14 @@
 #include "platform/memory_console.h"
 #include "platform/png_file.h"
 #include "platform/progress.h"
+#include "platform/signals.h"
 
-uint32_t captureTicks(long frame, double framesPerSecond) {
-    return static_cast<uint32_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
+uint64_t captureTicks(long frame, double framesPerSecond) {
+    return static_cast<uint64_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
 }
 
 // The demo time tickFrame will compute for a tick count, with the music started at 0.
-static float demoTimeAt(uint32_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
+static float demoTimeAt(uint64_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
 
 bool writeConsolePicture(const std::string& path, int scale, std::string& reason) {
     const int width = consoleColumns * scale;
@@ -43,16 +46,28 @@ bool writeConsolePicture(const std::string& path, int scale, std::string& reason
 
 namespace {
 
+// frames.csv and audio.wav are written under a temporary name and get their own name only
+// when complete, so no file that claims to be whole is ever cut short.
+constexpr char partialSuffix[] = ".partial";
+
 struct CaptureRun {
     const DemoOptions& options;
-    std::FILE* table;
+    std::string tablePath;  // the final names
+    std::string soundPath;
+    std::FILE* table = nullptr;
+    bool tableFailed = false;
     long written = 0;
     long toWrite = 0;
     bool recording = false;
     bool recordingTried = false;
 };
 
-bool insideWindow(const DemoOptions& options, float time) { return options.from <= time && time <= options.to; }
+// The window is compared in the float a frame sees as its demoTime: an option of 8.1 is the
+// same float as the time of the frame at 8,100 ms, so that frame is inside, never lost to
+// the double being a hair off the float.
+bool insideWindow(const DemoOptions& options, float time) {
+    return static_cast<float>(options.from) <= time && time <= static_cast<float>(options.to);
+}
 
 std::string framePath(const std::string& folder, long frame) {
     char name[32];
@@ -61,14 +76,18 @@ std::string framePath(const std::string& folder, long frame) {
 }
 
 // Writes the frame's table row and, inside the window, its picture.
-bool recordFrame(CaptureRun& run, long frame, uint32_t ticks) {
-    std::fprintf(run.table, "%ld,%u,%.9g,%.9g\n", frame, ticks, static_cast<double>(demoTime),
-                 static_cast<double>(bassLevel));
+bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
+    if (std::fprintf(run.table, "%ld,%llu,%.9g,%.9g\n", frame, static_cast<unsigned long long>(ticks), static_cast<double>(demoTime),
+                     static_cast<double>(bassLevel)) < 0) {
+        std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
+        run.tableFailed = true;
+        return false;
+    }
     if (!insideWindow(run.options, demoTime)) return true;
     if (!run.recordingTried) {
         // The sound from this frame on belongs to the captured window.
         std::string reason;
-        run.recording = startMusicRecording((run.options.captureFolder + "/audio.wav").c_str(), reason);
+        run.recording = startMusicRecording((run.soundPath + partialSuffix).c_str(), reason);
         if (!run.recording && !run.options.noAudio) std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
         run.recordingTried = true;
     }
@@ -83,38 +102,61 @@ bool recordFrame(CaptureRun& run, long frame, uint32_t ticks) {
 
 long lastFrame(const DemoOptions& options) {
     long frame = 0;
-    while (demoTimeAt(captureTicks(frame + 1, options.framesPerSecond)) <= options.to) ++frame;
+    while (demoTimeAt(captureTicks(frame + 1, options.framesPerSecond)) <= static_cast<float>(options.to)) ++frame;
     return frame;
 }
 
 long firstWrittenFrame(const DemoOptions& options) {
     long frame = 0;
-    while (demoTimeAt(captureTicks(frame, options.framesPerSecond)) < options.from) ++frame;
+    while (demoTimeAt(captureTicks(frame, options.framesPerSecond)) < static_cast<float>(options.from)) ++frame;
     return frame;
 }
+
+// Closes the table; false, with the reason on standard error, when any of it was not written.
+bool closeTable(CaptureRun& run) {
+    const bool written = std::fflush(run.table) == 0 && std::ferror(run.table) == 0;
+    const int writeError = errno;
+    const bool closed = std::fclose(run.table) == 0;
+    if (written && closed) return true;
+    if (!run.tableFailed) {
+        std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(),
+                     std::strerror(written ? errno : writeError));
+    }
+    return false;
+}
+
+// Gives a finished temporary file its own name; false, with the reason, when that fails.
+bool keepFile(const std::string& path) {
+    if (std::rename((path + partialSuffix).c_str(), path.c_str()) == 0) return true;
+    std::fprintf(stderr, "zorbel: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    return false;
+}
+
+void dropFile(const std::string& path) { std::remove((path + partialSuffix).c_str()); }
 
 }  // namespace
 
 int runCapture(const DemoOptions& options) {
+    catchStopRequests();
     selectConsole(memoryConsole());
     useVirtualClock(0);
     setMusicMode(options.noAudio ? MusicMode::off : MusicMode::rendered);
     if (!startDemo(false)) return 1;
 
-    const std::string tablePath = options.captureFolder + "/frames.csv";
-    CaptureRun run{options, std::fopen(tablePath.c_str(), "w")};
+    CaptureRun run{options, options.captureFolder + "/frames.csv", options.captureFolder + "/audio.wav"};
+    run.table = std::fopen((run.tablePath + partialSuffix).c_str(), "w");
     if (run.table == nullptr) {
-        std::fprintf(stderr, "zorbel: cannot write %s\n", tablePath.c_str());
+        std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
         return 1;
     }
-    std::fprintf(run.table, "frame,tick_ms,demo_time,bass_level\n");
+    bool ok = std::fprintf(run.table, "frame,tick_ms,demo_time,bass_level\n") >= 0;
 
     const long last = lastFrame(options);
     run.toWrite = last - firstWrittenFrame(options) + 1;
     const auto began = std::chrono::steady_clock::now();
-    bool ok = recordFrame(run, 0, 0);  // the all-blue frame of start-up
-    for (long frame = 1; ok && frame <= last; ++frame) {
-        const uint32_t ticks = captureTicks(frame, options.framesPerSecond);
+    ok = ok && recordFrame(run, 0, 0);  // the all-blue frame of start-up
+    for (long frame = 1; ok && !stopRequested() && frame <= last; ++frame) {
+        const uint64_t ticks = captureTicks(frame, options.framesPerSecond);
         setVirtualTicks(ticks);
         tickFrame();
         ok = recordFrame(run, frame, ticks);
@@ -124,13 +166,33 @@ int runCapture(const DemoOptions& options) {
         }
     }
     endProgress();
+    const bool stopped = stopRequested();
     if (run.recording) {
         // Render the last written frame's own period, so the sound lasts as long as the pictures.
-        setVirtualTicks(captureTicks(last + 1, options.framesPerSecond));
-        advanceMusic();
-        stopMusicRecording();
+        if (ok && !stopped) {
+            setVirtualTicks(captureTicks(last + 1, options.framesPerSecond));
+            advanceMusic();
+        }
+        std::string reason;
+        if (!stopMusicRecording(reason) && ok && !stopped) {
+            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.soundPath.c_str(), reason.c_str());
+            ok = false;
+        }
     }
     stopMusic();
-    ok = std::fclose(run.table) == 0 && ok;
-    return ok ? 0 : 1;
+    ok = closeTable(run) && ok;
+
+    if (ok && !stopped) {
+        ok = keepFile(run.tablePath);
+        if (run.recording) ok = keepFile(run.soundPath) && ok;
+        if (ok) return 0;
+    }
+    dropFile(run.tablePath);
+    dropFile(run.soundPath);
+    if (stopped) {
+        std::fprintf(stderr, "zorbel: capture stopped after %ld pictures; frames.csv and audio.wav not written\n",
+                     run.written);
+        endByStopSignal();
+    }
+    return 1;
 }

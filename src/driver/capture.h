@@ -13,7 +13,7 @@
 #include "driver/options.h"
 
 // The tick count that frame-loop pass `frame` sees at `framesPerSecond`.
-uint32_t captureTicks(long frame, double framesPerSecond);
+uint64_t captureTicks(long frame, double framesPerSecond);
 
 // Writes what the console shows as a picture: grid cell (x, y) becomes a scale x scale
 // block in the palette colour of its half of console cell (x, y / 2).

@@ -24,8 +24,9 @@ DisplayConfig demoDisplayConfig() {
 
 int32_t framePeriod() { return 1000 / displayConfig.frameRate; }
 
-int32_t sleepAfterFrame(uint32_t before, uint32_t after) {
-    return framePeriod() - static_cast<int32_t>(after - before);
+int32_t sleepAfterFrame(uint64_t before, uint64_t after) {
+    const uint64_t took = after > before ? after - before : 0;
+    return took >= static_cast<uint64_t>(framePeriod()) ? 0 : framePeriod() - static_cast<int32_t>(took);
 }
 
 static void readBassLevel() {
@@ -88,9 +89,9 @@ bool startDemo(bool waitForViewer, double startSeconds) {
 
 [[noreturn]] void runFrameLoop() {
     for (;;) {
-        const uint32_t before = tickCount();
+        const uint64_t before = tickCount();
         tickFrame();
-        const uint32_t after = tickCount();
+        const uint64_t after = tickCount();
         sleepMilliseconds(sleepAfterFrame(before, after));
     }
 }

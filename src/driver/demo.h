@@ -17,7 +17,7 @@ DisplayConfig demoDisplayConfig();
 int32_t framePeriod();
 
 // How long to sleep after a frame that ran from `before` to `after`; zero or less: none.
-int32_t sleepAfterFrame(uint32_t before, uint32_t after);
+int32_t sleepAfterFrame(uint64_t before, uint64_t after);
 
 // Start-up: loads the data, sets up the console around the key prompt (when
 // `waitForViewer`), starts the music and the clock (`startSeconds` into the show) and

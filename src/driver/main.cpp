@@ -1,3 +1,7 @@
 #include "driver/run_demo.h"
+#include "platform/signals.h"
 
-int main(int argc, char** argv) { return runDemo(argc, argv); }
+int main(int argc, char** argv) {
+    openMissingStandardDescriptors();
+    return runDemo(argc, argv);
+}

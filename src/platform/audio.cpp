@@ -85,7 +85,11 @@ void seekMusic(double seconds) {
 }
 
 void advanceMusic() {
-    if (driver == Driver::device && !audioDevicePlaying(tickCount())) driveByClock();
+    if (driver == Driver::device && !audioDevicePlaying(tickCount())) {
+        abandonAudioDevice();
+        deviceOpen = false;
+        driveByClock();
+    }
     if (driver == Driver::clock) renderUpToTick(tickCount());
 }
 
@@ -102,7 +106,8 @@ void readSpectrum(float* values, int count) {
 
 void stopMusic() {
     closeDevice();
-    closeMusicRecording();
+    std::string ignored;  // a recording still open here is abandoned, not reported
+    closeMusicRecording(ignored);
     driver = Driver::none;
 }
 
@@ -118,4 +123,4 @@ bool startMusicRecording(const char* wavPath, std::string& reason) {
     return openMusicRecording(wavPath, musicSampleRate, reason);
 }
 
-void stopMusicRecording() { closeMusicRecording(); }
+bool stopMusicRecording(std::string& reason) { return closeMusicRecording(reason); }

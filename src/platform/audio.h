@@ -53,4 +53,5 @@ void stopMusic();
 // 16-bit stereo). Fails with a reason in the other modes, without music, or when the
 // file cannot be created.
 bool startMusicRecording(const char* wavPath, std::string& reason);
-void stopMusicRecording();
+// Finishes the recording; false, with a reason, when the file could not be written whole.
+bool stopMusicRecording(std::string& reason);

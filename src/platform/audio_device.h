@@ -16,12 +16,17 @@ void setAudioDeviceAllowed(bool allowed);
 // Initialises PortAudio and opens the default output, not yet playing.
 bool openAudioDevice(std::string& reason);
 // Starts the callbacks; `tick` is the program's clock now (for the stall check).
-bool startAudioDevice(uint32_t tick);
+bool startAudioDevice(uint64_t tick);
 // Stops the callbacks; when it returns no callback runs any more.
 void stopAudioDevice();
 // Stops, closes the stream and releases PortAudio; safe when nothing is open.
 void closeAudioDevice();
+// For a device that stopped or stalled: makes sure no callback renders any more (one in
+// the middle of a block finishes it first) and then leaves the stream and the library as
+// they are, for good. Closing them could block on a stalled sound server or abort on a
+// vanished one, and must never hold up the frame loop.
+void abandonAudioDevice();
 
 // False once the stream has stopped by itself or its callback has not run for a
 // second: the device is gone and playback must fall back to the clock.
-bool audioDevicePlaying(uint32_t tick);
+bool audioDevicePlaying(uint64_t tick);

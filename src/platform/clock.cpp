@@ -7,14 +7,14 @@ namespace {
 
 const auto programStart = std::chrono::steady_clock::now();
 bool virtualClock = false;
-uint32_t virtualTicks = 0;
+uint64_t virtualTicks = 0;
 
 }  // namespace
 
-uint32_t tickCount() {
+uint64_t tickCount() {
     if (virtualClock) return virtualTicks;
     const auto elapsed = std::chrono::steady_clock::now() - programStart;
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 void sleepMilliseconds(int32_t milliseconds) {
@@ -22,9 +22,9 @@ void sleepMilliseconds(int32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void useVirtualClock(uint32_t startMilliseconds) {
+void useVirtualClock(uint64_t startMilliseconds) {
     virtualClock = true;
     virtualTicks = startMilliseconds;
 }
 
-void setVirtualTicks(uint32_t milliseconds) { virtualTicks = milliseconds; }
+void setVirtualTicks(uint64_t milliseconds) { virtualTicks = milliseconds; }

@@ -1,14 +1,14 @@
 // The clock and the frame pacing.
 //
 // `tickCount` is a monotonic millisecond counter that starts near 0 when the program
-// starts. A virtual clock (for capture and tests) replaces it with a value the caller
+// starts; 64 bits, so it never wraps however long the show runs. A virtual clock (for capture and tests) replaces it with a value the caller
 // sets; `sleepMilliseconds` then returns at once.
 #pragma once
 
 #include <cstdint>
 
-uint32_t tickCount();
+uint64_t tickCount();
 void sleepMilliseconds(int32_t milliseconds);  // zero or negative: no sleep
 
-void useVirtualClock(uint32_t startMilliseconds);
-void setVirtualTicks(uint32_t milliseconds);
+void useVirtualClock(uint64_t startMilliseconds);
+void setVirtualTicks(uint64_t milliseconds);

@@ -11,6 +11,8 @@ void waitForKey() {
     const bool raw = isatty(STDIN_FILENO) && enterRawInput();
     char key;
     while (::read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+        // Suspended and continued: the screen was the shell's meanwhile, so ask again.
+        if (resumeAfterSuspend()) writeToTerminal(prompt, sizeof prompt - 1);
     }
     if (raw) restoreInputMode();
 }

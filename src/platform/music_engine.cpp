@@ -15,6 +15,7 @@
 #include <ostream>
 #include <streambuf>
 #include <vector>
+#include <sys/stat.h>
 
 SampleRing outputRing;
 
@@ -41,7 +42,7 @@ double loopStartSeconds = 0.0;  // where the loop goes on after each pass
 std::atomic<double> pendingSeek{-1.0};  // < 0: none
 static_assert(std::atomic<double>::is_always_lock_free, "seek requests must be lock-free");
 
-uint32_t clockTick = 0;  // tick up to which the clock-driven frames are rendered
+uint64_t clockTick = 0;  // tick up to which the clock-driven frames are rendered
 float chunkBuffer[2 * chunkFrames];
 
 // Maps playing time onto the song: after the first pass, playback repeats the part from
@@ -100,7 +101,16 @@ bool loadModuleFile(const char* path, std::string& reason) {
         reason = std::strerror(errno);
         return false;
     }
+    // A file known to be too large is turned down before a byte of it is read.
+    struct stat info;
+    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    if (regular && info.st_size > maxModuleBytes) {
+        std::fclose(file);
+        reason = "the file is too large";
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
+    if (regular) bytes.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t block[65536];
     std::size_t got;
     while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
@@ -184,14 +194,14 @@ void requestMusicSeek(double seconds) {
     pendingSeek.store(seconds < 0.0 ? 0.0 : seconds, std::memory_order_release);
 }
 
-void followClockFrom(uint32_t tick) { clockTick = tick; }
+void followClockFrom(uint64_t tick) { clockTick = tick; }
 
-void renderUpToTick(uint32_t tick) {
-    // Signed difference: survives the 32-bit wrap, and a clock set back renders nothing.
-    int32_t elapsed = static_cast<int32_t>(tick - clockTick);
-    if (elapsed <= 0) return;
+void renderUpToTick(uint64_t tick) {
+    // A clock set back renders nothing; any gap forward, however long, is caught up below.
+    if (tick <= clockTick) return;
+    const uint64_t elapsed = tick - clockTick;
     clockTick = tick;
-    uint64_t frames = static_cast<uint64_t>(elapsed) * musicFramesPerMillisecond;
+    uint64_t frames = elapsed * musicFramesPerMillisecond;
 
     if (frames > maxCatchUpFrames && !musicRecording() && module) {
         // Rendering minutes of music after a pause would freeze the frame loop; only the

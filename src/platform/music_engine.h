@@ -43,5 +43,5 @@ void requestMusicSeek(double seconds);
 // corresponds to the frames already rendered; `renderUpToTick` renders the frames of
 // the milliseconds since then. Ticks going backwards render nothing; a gap of more
 // than a second (a suspended process) is skipped by seeking, unless recording.
-void followClockFrom(uint32_t tick);
-void renderUpToTick(uint32_t tick);
+void followClockFrom(uint64_t tick);
+void renderUpToTick(uint64_t tick);

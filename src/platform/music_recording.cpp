@@ -5,10 +5,13 @@
 
 namespace {
 SNDFILE* recordingFile = nullptr;
+std::string writeError;  // the first failure since the open; empty while all is well
 }
 
 bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason) {
-    closeMusicRecording();
+    std::string ignored;
+    closeMusicRecording(ignored);
+    writeError.clear();
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = 2;
@@ -28,11 +31,20 @@ bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason
 bool musicRecording() { return recordingFile != nullptr; }
 
 void writeMusicRecording(const float* frames, std::size_t count) {
-    if (recordingFile) sf_writef_float(recordingFile, frames, static_cast<sf_count_t>(count));
+    if (!recordingFile || !writeError.empty()) return;
+    const sf_count_t written = sf_writef_float(recordingFile, frames, static_cast<sf_count_t>(count));
+    if (written != static_cast<sf_count_t>(count)) {
+        const char* why = sf_strerror(recordingFile);
+        writeError = why != nullptr && *why != '\0' ? why : "write failed";
+    }
 }
 
-void closeMusicRecording() {
-    if (!recordingFile) return;
-    sf_close(recordingFile);
+bool closeMusicRecording(std::string& reason) {
+    if (!recordingFile) return true;
+    const int closeError = sf_close(recordingFile);
     recordingFile = nullptr;
+    if (writeError.empty() && closeError != 0) writeError = sf_error_number(closeError);
+    reason = writeError;
+    writeError.clear();
+    return reason.empty();
 }

@@ -14,5 +14,7 @@ bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason
 bool musicRecording();
 // Appends `frames` interleaved stereo float frames; values beyond ±1 are clipped.
 void writeMusicRecording(const float* frames, std::size_t count);
-// Finishes the file; safe when none is open.
-void closeMusicRecording();
+// Finishes the file; safe when none is open. False, with a reason, when any write since
+// the open or the close itself failed (a full disk, a file size limit): the file is then
+// incomplete and the caller must not keep it.
+bool closeMusicRecording(std::string& reason);

@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/signals.h"
 #include "platform/terminal_sequences.h"
 
 namespace {
@@ -16,6 +19,21 @@ volatile sig_atomic_t terminalTaken = 0;
 volatile sig_atomic_t inputModeSaved = 0;
 volatile sig_atomic_t resizeNoticed = 0;
 volatile sig_atomic_t screenLost = 0;
+// Set when the program continued after Ctrl-Z: what to take back, once in the foreground.
+volatile sig_atomic_t resumePending = 0;
+volatile sig_atomic_t resumeTaken = 0;
+volatile sig_atomic_t resumeRaw = 0;
+
+// The terminating signals, and SIGTTOU: held while the terminal is restored.
+sigset_t exitMask;
+void addToExitMask(int signalNumber) { sigaddset(&exitMask, signalNumber); }
+bool fillExitMask() {
+    sigemptyset(&exitMask);
+    forEachTerminatingSignal(addToExitMask);
+    sigaddset(&exitMask, SIGTTOU);
+    return true;
+}
+const bool exitMaskFilled = fillExitMask();
 struct termios savedInputMode;
 struct termios rawInputMode;
 
@@ -38,6 +56,47 @@ bool writeFully(const char* bytes, size_t count) {
     return true;
 }
 
+// Only the terminal's foreground process group may draw on it; standard output that is no
+// terminal has no foreground to wait for.
+bool inForeground() {
+    const pid_t owner = tcgetpgrp(STDOUT_FILENO);
+    return owner < 0 || owner == getpgrp();
+}
+
+// In the background (started with &, or continued with bg) the terminal belongs to the
+// shell: wait, without touching it, until the program is brought to the foreground.
+void waitForForeground() {
+    while (!inForeground()) usleep(50000);
+}
+
+// The way out waits for the terminal for at most about half a second: a terminal whose
+// output is stopped (Ctrl-S) or not read must not hold the program. What is left is handed
+// to a child process that waits in its place, so the terminal is still restored when the
+// viewer restarts the output (Ctrl-Q).
+void writeBounded(const char* bytes, size_t count) {
+    const int flags = fcntl(STDOUT_FILENO, F_GETFL);
+    const bool madeNonBlocking = flags >= 0 && (flags & O_NONBLOCK) == 0 &&
+                                 fcntl(STDOUT_FILENO, F_SETFL, flags | O_NONBLOCK) == 0;
+    for (int waits = 0; count > 0;) {
+        const ssize_t written = ::write(STDOUT_FILENO, bytes, count);
+        if (written >= 0) {
+            bytes += written;
+            count -= static_cast<size_t>(written);
+            continue;
+        }
+        if (errno == EINTR) continue;
+        if ((errno != EAGAIN && errno != EWOULDBLOCK) || ++waits > 50) break;
+        pollfd output{STDOUT_FILENO, POLLOUT, 0};
+        poll(&output, 1, 10);
+    }
+    const bool stalled = count > 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    if (madeNonBlocking) fcntl(STDOUT_FILENO, F_SETFL, flags);
+    if (stalled && fork() == 0) {
+        writeFully(bytes, count);
+        _exit(0);
+    }
+}
+
 void onTerminatingSignal(int signalNumber) {
     restoreTerminal();
     // Die of the same signal, so the shell sees how the program ended.
@@ -53,8 +112,10 @@ void installSuspendHandler();
 // have the next frame repaint everything, since the shell drew over the screen meanwhile.
 void onSuspend(int) {
     const int savedErrno = errno;
-    const bool wasTaken = terminalTaken;
-    const bool wasRaw = inputModeSaved;
+    if (!resumePending) {
+        resumeTaken = terminalTaken;
+        resumeRaw = inputModeSaved;
+    }
     restoreTerminal();
 
     std::signal(SIGTSTP, SIG_DFL);
@@ -64,16 +125,9 @@ void onSuspend(int) {
     sigprocmask(SIG_UNBLOCK, &suspend, nullptr);
     std::raise(SIGTSTP);  // stops here until SIGCONT
     installSuspendHandler();
-
-    if (wasRaw) {
-        inputModeSaved = 1;
-        tcsetattr(STDIN_FILENO, TCSANOW, &rawInputMode);
-    }
-    if (wasTaken) {
-        terminalTaken = 1;
-        writeFully(seq::resumeAll, sizeof seq::resumeAll - 1);
-        screenLost = 1;
-    }
+    // Continued, perhaps in the background (bg): the main thread takes the terminal back
+    // once it is in the foreground (resumeAfterSuspend).
+    resumePending = 1;
     errno = savedErrno;
 }
 
@@ -85,12 +139,18 @@ void installSuspendHandler() {
     sigaction(SIGTSTP, &action, nullptr);
 }
 
+struct sigaction exitAction;
+
+void installExitHandler(int signalNumber) { sigaction(signalNumber, &exitAction, nullptr); }
+
 void installExitHandlers() {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = onTerminatingSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signalNumber, &action, nullptr);
+    // Every signal whose default action ends the process restores first, crashes too (the
+    // handler only writes and sets the input mode, both safe there). While one restores,
+    // the others wait, so a second signal cannot cut the restore short.
+    std::memset(&exitAction, 0, sizeof exitAction);
+    exitAction.sa_handler = onTerminatingSignal;
+    exitAction.sa_mask = exitMask;
+    forEachTerminatingSignal(installExitHandler);
     // A closed terminal must show up as a failed write, not kill the program unrestored.
     std::signal(SIGPIPE, SIG_IGN);
     // SA_RESTART: a resize in the middle of a write or a sleep must not fail it.
@@ -106,9 +166,29 @@ void installExitHandlers() {
 
 }  // namespace
 
+bool resumeAfterSuspend() {
+    if (!resumePending) return false;
+    waitForForeground();
+    resumePending = 0;
+    if (resumeRaw) {
+        inputModeSaved = 1;
+        tcsetattr(STDIN_FILENO, TCSANOW, &rawInputMode);
+    }
+    if (resumeTaken) {
+        terminalTaken = 1;
+        writeFully(seq::resumeAll, sizeof seq::resumeAll - 1);
+        screenLost = 1;
+    }
+    return true;
+}
+
 void takeOverTerminal() {
+    resumeAfterSuspend();
     if (terminalTaken) return;
-    installExitHandlers();
+    static bool handlersInstalled = false;
+    if (!handlersInstalled) installExitHandlers();
+    handlersInstalled = true;
+    waitForForeground();
     terminalTaken = 1;
     writeToTerminal(seq::enterAlternateScreen, sizeof seq::enterAlternateScreen - 1);
 }
@@ -126,6 +206,8 @@ bool takeResizeNotice() {
 }
 
 void writeToTerminal(const char* bytes, size_t count) {
+    resumeAfterSuspend();
+    waitForForeground();
     if (writeFully(bytes, count)) return;
     restoreTerminal();
     static const char message[] = "zorbel: cannot write to the terminal\n";
@@ -152,8 +234,15 @@ void restoreInputMode() {
 }
 
 void restoreTerminal() {
+    // No signal may cut the restore short; SIGTTOU is held too, so that setting the input
+    // mode back from the background cannot stop the program on its way out.
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &exitMask, &previous);
     restoreInputMode();
-    if (!terminalTaken) return;
-    terminalTaken = 0;
-    writeFully(seq::restoreAll, sizeof seq::restoreAll - 1);
+    if (terminalTaken) {
+        terminalTaken = 0;
+        // In the background the terminal is the shell's, and was given back when stopping.
+        if (inForeground()) writeBounded(seq::restoreAll, sizeof seq::restoreAll - 1);
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }

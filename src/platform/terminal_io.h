@@ -2,16 +2,22 @@
 //
 // Owns whether the program has taken the terminal over (alternate screen, hidden cursor,
 // no autowrap, raw input) and the input mode to give back. `restoreTerminal` undoes all of
-// it; every exit path goes through it: normal exit, SIGINT, SIGTERM, SIGHUP, SIGQUIT and a
-// write to the terminal that fails. Ctrl-Z gives the terminal back while stopped and takes
+// it; every exit path goes through it: normal exit, every signal whose default action ends
+// the process (crashes too) and a write to the terminal that fails. Ctrl-Z gives the terminal back while stopped and takes
 // it again on continuing. Also notes window resizes. Used by the terminal console and the key wait.
 #pragma once
 
 #include <cstddef>
 
 // Enters the alternate screen and installs the exit and resize handlers; does nothing the
-// second time.
+// second time. In the background (started with &) it waits, without touching the terminal,
+// until the program is in the terminal's foreground; so does every write.
 void takeOverTerminal();
+
+// After Ctrl-Z and fg: takes the terminal back (input mode, screen) once in the
+// foreground and returns true, once; false when there was no suspension since the last
+// call. Writes call it themselves; the key wait calls it to redraw its prompt.
+bool resumeAfterSuspend();
 
 // True once after each change of the window size (SIGWINCH) since the last call. The
 // handler only sets a flag; the size itself is read by the next frame.

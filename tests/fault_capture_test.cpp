@@ -1,0 +1,123 @@
+// Capture under faults: a full disk, an interruption, and a window that falls on a frame.
+// Runs the real program on the repository's data, each run under a deadline.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "fault_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fault_run::quoted;
+using fault_run::runCommand;
+
+fs::path scratch(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() / ("zorbel-fault-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+// A capture from the repository folder, so the real pictures and music are found.
+std::string capture(const fs::path& out, const std::string& arguments) {
+    return "cd '" ZORBEL_SOURCE_DIR "' && exec " + fault_run::zorbel + " --capture " + quoted(out) + " " +
+           arguments + " </dev/null";
+}
+
+std::vector<std::string> filesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    return names;
+}
+
+bool endsWithPngTrailer(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    static const std::string trailer("IEND\xae\x42\x60\x82", 8);
+    return bytes.size() > trailer.size() && bytes.compare(bytes.size() - trailer.size(), trailer.size(), trailer) == 0;
+}
+
+TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
+    const struct {
+        const char* fps;
+        const char* time;
+        const char* picture;
+    } cases[] = {
+        {"10", "0.1", "frame-000001.png"},  {"10", "0.3", "frame-000003.png"},
+        {"10", "1.7", "frame-000017.png"},  {"10", "8.1", "frame-000081.png"},
+        {"10", "8.3", "frame-000083.png"},  {"20", "5.55", "frame-000111.png"},
+        {"20", "100.05", "frame-002001.png"},
+    };
+    const fs::path folder = scratch("window");
+    for (const auto& c : cases) {
+        const fs::path out = folder / (std::string(c.fps) + "-" + c.time);
+        const auto run = runCommand(capture(out, std::string("--no-audio --fps ") + c.fps + " --from " + c.time +
+                                                     " --to " + c.time));
+        ASSERT_EQ(run.status, 0) << c.time << ": " << run.output;
+        std::vector<std::string> pictures;
+        for (const auto& name : filesIn(out))
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) pictures.push_back(name);
+        EXPECT_EQ(pictures, std::vector<std::string>{c.picture}) << c.fps << " fps at " << c.time;
+    }
+    fs::remove_all(folder);
+}
+
+// A file size limit (SIGXFSZ ignored, so a write fails with EFBIG as on a full disk) must
+// name the file that could not be written, end non-zero and leave nothing under that name.
+TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
+    const struct {
+        const char* arguments;
+        const char* blocks;  // of 512 bytes
+        const char* file;
+    } cases[] = {
+        {"--fps 10 --from 0 --to 2", "100", "audio.wav"},          // 2 s of sound is 384 kB
+        {"--fps 60 --from 259 --to 260 --no-audio", "100", "frames.csv"},  // 15,600 rows
+        {"--from 0 --to 0 --scale 16 --no-audio", "2", "frame-000000.png"},
+    };
+    const fs::path folder = scratch("full");
+    for (const auto& c : cases) {
+        const fs::path out = folder / c.file;
+        const auto run = runCommand(std::string("trap '' XFSZ; ulimit -f ") + c.blocks + "; " + capture(out, c.arguments));
+        EXPECT_NE(run.status, 0) << c.file;
+        EXPECT_FALSE(run.timedOut) << c.file;
+        EXPECT_NE(run.output.find((out / c.file).string()), std::string::npos) << c.file << ": " << run.output;
+        EXPECT_FALSE(fs::exists(out / c.file)) << c.file;
+        for (const auto& name : filesIn(out)) EXPECT_EQ(name.find(".partial"), std::string::npos) << name;
+    }
+    fs::remove_all(folder);
+}
+
+// An interrupted capture keeps only finished pictures, removes its temporary files and
+// ends of the signal.
+TEST(FaultCapture, AnInterruptedCaptureStopsCleanly) {
+    const struct {
+        const char* signal;
+        int status;
+    } cases[] = {{"INT", 130}, {"TERM", 143}};
+    const fs::path folder = scratch("interrupt");
+    for (const auto& c : cases) {
+        const fs::path out = folder / c.signal;
+        const auto run = runCommand(capture(out, "--scale 4") + " & pid=$!; sleep 1.5; kill -" + c.signal +
+                                    " $pid; wait $pid; echo status=$?");
+        EXPECT_NE(run.output.find("status=" + std::to_string(c.status)), std::string::npos) << run.output;
+        int pictures = 0;
+        for (const auto& name : filesIn(out)) {
+            EXPECT_EQ(name.find(".partial"), std::string::npos) << name;
+            EXPECT_NE(name, "frames.csv");
+            EXPECT_NE(name, "audio.wav");
+            if (name.rfind("frame-", 0) == 0) {
+                ++pictures;
+                EXPECT_TRUE(endsWithPngTrailer(out / name)) << name;
+            }
+        }
+        EXPECT_GT(pictures, 0) << c.signal;
+    }
+    fs::remove_all(folder);
+}
+
+}  // namespace

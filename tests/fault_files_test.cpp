@@ -1,0 +1,61 @@
+// Odd files and descriptors at start-up: a huge module, and standard descriptors that
+// were closed by whoever started the program.
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "fault_run.h"
+#include "platform/music_engine.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The peak resident memory of this process so far, in kB.
+long peakKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
+    const fs::path path = fs::temp_directory_path() / ("zorbel-fault-huge-" + std::to_string(::getpid()) + ".xm");
+    {
+        std::ofstream(path) << "Extended Module: ";
+        fs::resize_file(path, 200L * 1024 * 1024);  // sparse: costs no disk
+    }
+    const pid_t child = fork();  // in a child, so the peak is its own
+    if (child == 0) {
+        const long before = peakKilobytes();
+        std::string reason;
+        const bool loaded = loadModuleFile(path.c_str(), reason);
+        const long grown = peakKilobytes() - before;
+        _exit(!loaded && reason.find("too large") != std::string::npos && grown < 16 * 1024 ? 0 : 1);
+    }
+    int raw = 0;
+    waitpid(child, &raw, 0);
+    fs::remove(path);
+    EXPECT_EQ(fault_run::statusOf(raw), 0) << "the module was read, or not turned down";
+}
+
+// Started with standard input, output and error closed, the program must open them to
+// /dev/null before it opens anything, or its files (here the capture table) take their
+// numbers and messages or key reads go there.
+TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
+    const fs::path out = fs::temp_directory_path() / ("zorbel-fault-closed-" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    const auto run = fault_run::runCommand("cd '" ZORBEL_SOURCE_DIR "' && { " + fault_run::zorbel + " --capture " +
+                                           fault_run::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!; sleep 1;"
+                                           " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }");
+    EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
+    fs::remove_all(out);
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// Mutation fuzzing of everything that reads outside input or builds bytes from it: the
+// module loader and decoder, the pictures and font as the show draws them, and the
+// terminal encoder. A fixed seed makes every run the same; each harness runs for a time
+// budget (ZORBEL_FUZZ_SECONDS, 3 by default), meant for the sanitized build, where a
+// memory error or undefined behaviour ends the test.
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "display/display_config.h"
+#include "driver/data_files.h"
+#include "driver/demo.h"
+#include "driver/frame_state.h"
+#include "effects/image.h"
+#include "effects/text.h"
+#include "platform/clock.h"
+#include "platform/memory_console.h"
+#include "platform/music_engine.h"
+#include "platform/terminal_diff.h"
+#include "platform/terminal_stream.h"
+#include "xm_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+// Runs `round` until the time budget is spent; returns how many rounds ran.
+template <typename Round>
+long forBudget(Round round) {
+    const char* setting = std::getenv("ZORBEL_FUZZ_SECONDS");
+    const double seconds = setting != nullptr ? std::atof(setting) : 3.0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    long rounds = 0;
+    do {
+        round();
+        ++rounds;
+    } while (std::chrono::steady_clock::now() < end);
+    return rounds;
+}
+
+// A few random edits: bytes flipped, set to edge values or random, the end cut or extended,
+// a block repeated.
+Bytes mutate(Bytes bytes, std::mt19937& random) {
+    const int edits = 1 + static_cast<int>(random() % 8);
+    for (int edit = 0; edit < edits; ++edit) {
+        const size_t at = bytes.empty() ? 0 : random() % bytes.size();
+        switch (random() % 6) {
+            case 0: if (!bytes.empty()) bytes[at] ^= static_cast<uint8_t>(1u << (random() % 8)); break;
+            case 1: if (!bytes.empty()) bytes[at] = (random() % 2) ? 0xFF : 0x00; break;
+            case 2: if (!bytes.empty()) bytes[at] = static_cast<uint8_t>(random()); break;
+            case 3: bytes.resize(at); break;
+            case 4: for (int i = random() % 64; i > 0; --i) bytes.push_back(static_cast<uint8_t>(random())); break;
+            case 5: {
+                const size_t length = std::min<size_t>(bytes.size() - at, random() % 256);
+                bytes.insert(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at),
+                             bytes.begin() + static_cast<long>(at + length));
+                break;
+            }
+        }
+    }
+    return bytes;
+}
+
+Bytes readFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+TEST(Fuzz, ModuleLoaderAndDecoder) {
+    const std::vector<Bytes> seeds = {xm_fixture::makeModule(), xm_fixture::makeModule(0, true),
+                                      readFile(ZORBEL_SOURCE_DIR "/Data/QUABTUNE.xm")};
+    const std::string path = (fs::temp_directory_path() / ("zorbel-fuzz-" + std::to_string(::getpid()) + ".xm")).string();
+    std::mt19937 random(13);
+    static float block[2 * 1024];
+    long loaded = 0;
+    const long rounds = forBudget([&] {
+        writeFile(path, mutate(seeds[random() % seeds.size()], random));
+        std::string reason;
+        if (!loadModuleFile(path.c_str(), reason)) return;
+        ++loaded;
+        restartModule(static_cast<double>(random() % 200));
+        for (int i = 0; i < 4; ++i) renderMusic(block, 1024);
+    });
+    unloadModule();
+    fs::remove(path);
+    RecordProperty("rounds", static_cast<int>(rounds));
+    EXPECT_GT(loaded, 0) << "no mutant loaded in " << rounds << " rounds: the harness tests nothing";
+}
+
+TEST(Fuzz, PicturesAndFontAsTheShowDrawsThem) {
+    const fs::path folder = fs::temp_directory_path() / ("zorbel-fuzz-data-" + std::to_string(::getpid()));
+    fs::create_directories(folder / "Data");
+    const char* names[] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw", "font.raw"};
+    std::vector<Bytes> seeds;
+    for (const char* name : names) seeds.push_back(readFile(fs::path(ZORBEL_SOURCE_DIR "/Data") / name));
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder);
+    memoryConsoleState = MemoryConsoleState{};
+    selectConsole(memoryConsole());
+    initDisplay(demoDisplayConfig());
+    // Every scene that draws a picture or text: pictures, the wavy picture, the scrolling
+    // words and both sentences.
+    const uint64_t sceneTicks[] = {1000, 9000, 17000, 25000, 34000, 42000, 70000, 110000, 150000, 180000, 220000};
+    std::mt19937 random(13);
+    const long rounds = forBudget([&] {
+        for (size_t file = 0; file < seeds.size(); ++file)
+            writeFile(folder / "Data" / names[file], random() % 2 ? mutate(seeds[file], random) : seeds[file]);
+        ASSERT_TRUE(loadDataFiles());
+        useVirtualClock(0);
+        startTime = 0.0f;
+        for (const uint64_t ticks : sceneTicks) {
+            setVirtualTicks(ticks + random() % 1000);
+            tickFrame();
+        }
+    });
+    fs::current_path(previous);
+    fs::remove_all(folder);
+    RecordProperty("rounds", static_cast<int>(rounds));
+}
+
+TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
+    std::mt19937 random(13);
+    const auto out = std::make_unique<char[]>(maxUpdateBytes);  // exactly the promised room
+    static CellBuffer cells;
+    TerminalScreen screen;
+    resetScreen(screen, 50, 80);
+    size_t largest = 0;
+    const long rounds = forBudget([&] {
+        switch (random() % 8) {
+            case 0: resizeScreen(screen, 1 + static_cast<int>(random() % 200), 1 + static_cast<int>(random() % 300)); break;
+            case 1: forgetScreen(screen); break;
+            default: break;
+        }
+        // Mostly small changes to the last frame, sometimes a frame of noise.
+        const int changes = random() % 4 == 0 ? consoleRows * consoleColumns : static_cast<int>(random() % 200);
+        for (int i = 0; i < changes; ++i) {
+            CharInfo& cell = cells[random() % (consoleRows * consoleColumns)];
+            cell.character = random() % 4 == 0 ? static_cast<uint16_t>(random()) : halfBlockCharacter;
+            cell.attribute = static_cast<uint16_t>(random() % 3 == 0 ? random() : random() % 256);
+        }
+        const UpdateOptions options{random() % 2 ? ColorMode::truecolor : ColorMode::ansi16, random() % 2 == 0};
+        const size_t count = encodeUpdate(cells, options, screen, out.get());
+        ASSERT_LE(count, maxUpdateBytes);
+        largest = std::max(largest, count);
+    });
+    RecordProperty("rounds", static_cast<int>(rounds));
+    EXPECT_GT(largest, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+// The sound server going away while the show plays: killed, or stopped. A JACK server of
+// its own with the dummy driver is the sound card, and the default ALSA device is routed
+// to it; the show runs in a tmux terminal. jackd, the ALSA JACK plugin and tmux are
+// required (CI installs them): a missing one fails the test instead of hiding it.
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "fault_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fault_run::eventually;
+using fault_run::runCommand;
+using fault_run::Tmux;
+
+// A JACK server with the dummy driver, and a home folder whose ALSA configuration sends
+// the default device to it. JACK keeps a machine-wide table of a few server names, and a
+// killed server's entry is only reclaimed by a server of the same name: so the names are
+// a fixed few, the first free one is taken, and a server is ended cleanly when it can be.
+class DummySoundServer {
+public:
+    explicit DummySoundServer(const fs::path& home) : home_(home) {
+        std::ofstream(home / ".asoundrc") << "pcm.!default { type plug slave.pcm { type jack playback_ports {"
+                                             " 0 system:playback_1 1 system:playback_2 } } }\n";
+        for (int slot = 0; slot < 4 && !up(); ++slot) {
+            stop();
+            name_ = "zorbel-fault-" + std::to_string(slot);
+            if (!ports().empty()) continue;  // another run's server has this name
+            pid_ = fork();
+            if (pid_ == 0) {
+                setpgid(0, 0);
+                const int quiet = ::open("/dev/null", O_WRONLY);
+                dup2(quiet, STDOUT_FILENO);
+                dup2(quiet, STDERR_FILENO);
+                setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+                execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", "48000", "-p",
+                       "512", static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            eventually(5, [&] { return up() || waitpid(pid_, nullptr, WNOHANG) == pid_; });
+        }
+    }
+    ~DummySoundServer() { stop(); }
+    std::string ports() const { return runCommand("jack_lsp -s '" + name_ + "' 2>/dev/null", 10).output; }
+    bool up() const { return pid_ > 0 && ports().find("system:playback_1") != std::string::npos; }
+    // The environment that makes a program play through this server.
+    std::string environment() const {
+        return "HOME=" + fault_run::quoted(home_) + " JACK_DEFAULT_SERVER='" + name_ + "'";
+    }
+    pid_t pid() const { return pid_; }
+
+private:
+    void stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGCONT);
+        kill(pid_, SIGTERM);  // unregisters its name
+        if (!eventually(3, [&] { return waitpid(pid_, nullptr, WNOHANG) != 0; })) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+    }
+
+    fs::path home_;
+    std::string name_;
+    pid_t pid_ = -1;
+};
+
+// The sound libraries' threads must block the signals that restore the terminal, so that
+// the restore never runs on a real-time audio thread.
+void expectOnlyTheMainThreadTakesTerminatingSignals(const Tmux& tmux) {
+    const std::string shell = tmux.run("display -p -t z '#{pane_pid}'");
+    const std::string show = runCommand("pgrep -P " + shell.substr(0, shell.find('\n'))).output;
+    const std::string pid = show.substr(0, show.find('\n'));
+    ASSERT_FALSE(pid.empty());
+    const unsigned long long wanted = 1ULL << (SIGINT - 1) | 1ULL << (SIGTERM - 1) | 1ULL << (SIGUSR1 - 1);
+    int otherThreads = 0;
+    for (const auto& task : fs::directory_iterator("/proc/" + pid + "/task")) {
+        if (task.path().filename() == pid) continue;
+        ++otherThreads;
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("SigBlk:", 0) != 0) continue;
+            EXPECT_EQ(std::stoull(line.substr(7), nullptr, 16) & wanted, wanted) << task.path() << " " << line;
+        }
+    }
+    EXPECT_GT(otherThreads, 0) << "no sound thread to look at";
+}
+
+TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
+    ASSERT_EQ(runCommand("command -v jackd && command -v jack_lsp && tmux -V").status, 0)
+        << "jackd (jackd2) and tmux are needed for this test (the CI installs them)";
+    for (const int fault : {SIGKILL, SIGSTOP}) {
+        const fs::path home = fs::temp_directory_path() / ("zorbel-fault-sound-" + std::to_string(::getpid()));
+        fs::remove_all(home);
+        fs::create_directories(home);
+        DummySoundServer server(home);
+        ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
+        Tmux tmux("fault-sound");
+        ASSERT_TRUE(tmux.start());
+        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && " + server.environment() + " LANG=C.UTF-8 " + fault_run::zorbel +
+                  " --start 100' Enter");
+        // The device opens before the key prompt: once it shows on the server, a key starts the show.
+        ASSERT_TRUE(eventually(10, [&] { return server.ports().find("zorbel") != std::string::npos; }))
+            << "the show did not open the dummy server's device";
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        tmux.keys("x");
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        if (fault == SIGKILL) expectOnlyTheMainThreadTakesTerminatingSignals(tmux);
+
+        kill(server.pid(), fault);
+        std::this_thread::sleep_for(std::chrono::seconds(3));  // the device is given up after one second
+        EXPECT_EQ(tmux.modes(), "0 1\n") << strsignal(fault);  // still the show's screen
+        const std::string before = tmux.pane();
+        EXPECT_TRUE(eventually(3, [&] { return tmux.pane() != before; })) << strsignal(fault) << ": the show froze";
+
+        tmux.keys("C-c");
+        EXPECT_TRUE(eventually(5, [&] { return tmux.modes() == "1 0\n"; })) << strsignal(fault);
+        tmux.keys("'echo status=$?' Enter");  // the show ended by Ctrl-C, not by a crash
+        EXPECT_TRUE(eventually(5, [&] { return tmux.pane().find("status=130") != std::string::npos; }))
+            << strsignal(fault) << ": " << tmux.pane();
+        fs::remove_all(home);
+    }
+}
+
+}  // namespace
