@@ -196,7 +196,7 @@ TEST(MusicRecording, OversAreClippedNotWrapped) {
     ASSERT_TRUE(openMusicRecording(path.c_str(), 48000, reason)) << reason;
     const float frames[] = {1.5f, -1.5f, 1.0f, -1.0f, 0.5f, -0.25f};
     writeMusicRecording(frames, 3);
-    closeMusicRecording();
+    ASSERT_TRUE(closeMusicRecording(reason)) << reason;
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     ASSERT_NE(file, nullptr);
