@@ -2,13 +2,17 @@
 //
 // `tickCount` is a monotonic millisecond counter that starts near 0 when the program
 // starts. A virtual clock (for capture and tests) replaces it with a value the caller
-// sets; `sleepMilliseconds` then returns at once.
+// sets; `sleepMilliseconds` then returns at once. Holding the clock (the viewer's pause)
+// stops `tickCount` until it is released; it then goes on from where it stopped.
 #pragma once
 
 #include <cstdint>
 
 uint32_t tickCount();
 void sleepMilliseconds(int32_t milliseconds);  // zero or negative: no sleep
+
+void holdClock();     // does nothing when already held
+void releaseClock();  // does nothing when not held
 
 void useVirtualClock(uint32_t startMilliseconds);
 void setVirtualTicks(uint32_t milliseconds);

@@ -110,7 +110,7 @@ void takeOverTerminal() {
     if (terminalTaken) return;
     installExitHandlers();
     terminalTaken = 1;
-    writeToTerminal(seq::enterAlternateScreen, sizeof seq::enterAlternateScreen - 1);
+    writeToTerminal(seq::takeOver, sizeof seq::takeOver - 1);
 }
 
 bool takeScreenLostNotice() {

@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-// Enters the alternate screen and installs the exit and resize handlers; does nothing the
+// Saves the window title, enters the alternate screen and installs the exit and resize handlers; does nothing the
 // second time.
 void takeOverTerminal();
 
@@ -30,6 +30,6 @@ void writeToTerminal(const char* bytes, size_t count);
 bool enterRawInput();
 void restoreInputMode();
 
-// Leaves the alternate screen, shows the cursor, re-enables autowrap, resets colours and
-// restores the input mode. Safe in a signal handler; does nothing when nothing was taken.
+// Leaves the alternate screen, shows the cursor, re-enables autowrap, resets colours, puts
+// the saved title back and restores the input mode. Safe in a signal handler; does nothing when nothing was taken.
 void restoreTerminal();
