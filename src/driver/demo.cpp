@@ -69,7 +69,7 @@ bool startDemo(bool waitForViewer, double startSeconds) {
     }
     if (waitForViewer) {
         if (!soundDeviceProblem().empty())
-            std::fprintf(stderr, "zorbel: no sound device (%s): the music plays silently\n", soundDeviceProblem().c_str());
+            std::fprintf(stderr, "zorbel: no sound device, playing silently (%s)\n", soundDeviceProblem().c_str());
         warnIfLocaleIsNotUtf8();
     }
 
