@@ -16,8 +16,6 @@ inline constexpr char beginSynchronizedUpdate[] = "\x1b[?2026h";
 inline constexpr char endSynchronizedUpdate[] = "\x1b[?2026l";
 inline constexpr char titlePrefix[] = "\x1b]0;";  // then the title, then titleEnd
 inline constexpr char titleEnd[] = "\x07";
-inline constexpr char saveTitle[] = "\x1b[22;0t";     // onto the terminal's title stack
-inline constexpr char restoreTitle[] = "\x1b[23;0t";  // back from it
 inline constexpr char cursorToFormat[] = "\x1b[%d;%dH";  // row, column, from 1
 inline constexpr char cursorToRowFormat[] = "\x1b[%dH";  // row from 1, column 1
 inline constexpr char cursorForward[] = "\x1b[C";  // one column right
@@ -25,7 +23,8 @@ inline constexpr char cursorForwardFormat[] = "\x1b[%dC";  // columns right, sto
 inline constexpr char colorStart[] = "\x1b[";  // then SGR parameters, then colorEnd
 inline constexpr char colorEnd[] = "m";
 inline constexpr char lowerHalfBlock[] = "\xe2\x96\x84";  // U+2584 in UTF-8
-// Saves the window title, then enters the alternate screen: the first thing a run sends.
+// Saves the window title on the terminal's title stack (CSI 22;0 t; CSI 23;0 t takes it
+// back), then enters the alternate screen: the first thing a run sends.
 inline constexpr char takeOver[] = "\x1b[22;0t\x1b[?1049h";
 // Ends any synchronized update, resets colours, re-enables autowrap, shows the cursor,
 // leaves the alternate screen and puts the saved title back: everything a run changed,
