@@ -1,6 +1,7 @@
 // Finding the data: which folders are tried in which order, a decoy Data/ that lacks the
 // files does not hide a complete folder, and a data file that is no regular file is
 // reported like a missing one instead of hanging or being read as zeros.
+#include <fstream>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -52,6 +53,23 @@ TEST(DataLookup, DataDirAndZorbelDataChooseTheFolderAndADecoyDoesNotHideIt) {
     result = captureFrom(folder, "ZORBEL_DATA=Data");  // the explicit choice is the only one tried
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.output.find("pictures"), std::string::npos) << result.output;
+    fs::remove_all(folder);
+}
+
+// An installed copy: the program in prefix/bin, its data in prefix/share/zorbel/Data, run
+// from a folder whose own Data/ holds something else.
+TEST(DataLookup, AnUnrelatedDataFolderDoesNotHideTheInstalledData) {
+    const fs::path folder = makeScratch("installed");
+    fs::create_directories(folder / "prefix/bin");
+    fs::create_directories(folder / "prefix/share/zorbel");
+    fs::rename(folder / "Data", folder / "prefix/share/zorbel/Data");
+    fs::copy_file(ZORBEL_BINARY_DIR "/zorbel", folder / "prefix/bin/zorbel");
+    fs::create_directories(folder / "work/Data");
+    std::ofstream(folder / "work/Data/notes.txt") << "not the demo's";
+    const Result result = runShell("cd '" + (folder / "work").string() + "' && env -u ZORBEL_DATA timeout 20 '" +
+                                   (folder / "prefix/bin/zorbel").string() + "' --capture out --to 0 --no-audio </dev/null");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(readPng(folder / "work/out/frame-000000.png").width, 80);
     fs::remove_all(folder);
 }
 
