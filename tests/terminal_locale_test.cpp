@@ -20,9 +20,9 @@ std::string warningWith(const char* lcAll) {
     const char* previous = std::getenv("LC_ALL");
     const std::string saved = previous != nullptr ? previous : "";
     setenv("LC_ALL", lcAll, 1);
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     warnIfLocaleIsNotUtf8();
-    std::string printed = ::testing::internal::GetCapturedStdout();
+    std::string printed = ::testing::internal::GetCapturedStderr();
     if (previous != nullptr) setenv("LC_ALL", saved.c_str(), 1);
     else unsetenv("LC_ALL");
     return printed;

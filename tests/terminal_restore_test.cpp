@@ -46,7 +46,7 @@ TEST(TerminalRestore, EachTerminatingSignalLeavesTheTerminalRestoredAndDiesOfIt)
                 raise(pending);
             },
             status);
-        EXPECT_EQ(output.rfind(seq::enterAlternateScreen, 0), 0u);
+        EXPECT_EQ(output.rfind(seq::takeOver, 0), 0u);
         const std::string restore = seq::restoreAll;
         ASSERT_GE(output.size(), restore.size());
         EXPECT_EQ(output.substr(output.size() - restore.size()), restore) << signalNumber;
@@ -57,7 +57,7 @@ TEST(TerminalRestore, EachTerminatingSignalLeavesTheTerminalRestoredAndDiesOfIt)
 TEST(TerminalRestore, NormalExitRestoresOnceAndNothingIsSentWhenNothingWasTaken) {
     int status = 0;
     std::string output = runChild([] { takeOverTerminal(); exit(0); }, status);
-    EXPECT_EQ(output, std::string(seq::enterAlternateScreen) + seq::restoreAll);
+    EXPECT_EQ(output, std::string(seq::takeOver) + seq::restoreAll);
     output = runChild([] { restoreTerminal(); }, status);
     EXPECT_EQ(output, "");
 }

@@ -44,7 +44,7 @@ TEST(TerminalSuspend, StoppingGivesTheTerminalBackAndContinuingTakesItAgain) {
     ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
     ASSERT_TRUE(WIFSTOPPED(status));
     fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
-    EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::enterAlternateScreen) + "A" + seq::restoreAll);
+    EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::takeOver) + "A" + seq::restoreAll);
 
     kill(child, SIGCONT);
     ASSERT_EQ(waitpid(child, &status, 0), child);

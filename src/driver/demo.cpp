@@ -1,6 +1,7 @@
 #include "driver/demo.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "display/color_grid.h"
 #include "display/display_config.h"
@@ -8,15 +9,17 @@
 #include "driver/data_files.h"
 #include "driver/frame_state.h"
 #include "driver/timeline.h"
+#include "driver/viewer_keys.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/key_wait.h"
 #include "platform/locale_check.h"
 #include "platform/spectrum.h"
+#include "platform/viewer_input.h"
 #include "render3d/matrix.h"
 #include "render3d/primitives.h"
 
-static const char musicPath[] = "Data/QUABTUNE.xm";
+static const char musicFile[] = "QUABTUNE.xm";
 
 DisplayConfig demoDisplayConfig() {
     return DisplayConfig{60, 80, 50, "QVO_4::Zorbel", 0, 45.0f};
@@ -57,10 +60,18 @@ void tickFrame() {
 bool startDemo(bool waitForViewer, double startSeconds) {
     const DisplayConfig config = demoDisplayConfig();
 
+    // Every warning goes to standard error before the terminal is taken over, so it is
+    // printed with line wrapping on and stays in the scrollback after the show.
     if (!loadDataFiles()) return false;
     std::string reason;
-    if (!loadMusic((dataFolderPrefix() + musicPath).c_str(), reason)) {
-        std::printf("music: cannot play %s: %s; continuing without sound\n", musicPath, reason.c_str());
+    const std::string musicPath = dataFolder() + "/" + musicFile;
+    if (!loadMusic(musicPath.c_str(), reason)) {
+        std::fprintf(stderr, "zorbel: cannot play %s: %s; the show runs silently\n", musicPath.c_str(), reason.c_str());
+    }
+    if (waitForViewer) {
+        if (!soundDeviceProblem().empty())
+            std::fprintf(stderr, "zorbel: no sound device, playing silently (%s)\n", soundDeviceProblem().c_str());
+        warnIfLocaleIsNotUtf8();
     }
 
     loadIdentity();
@@ -69,7 +80,6 @@ bool startDemo(bool waitForViewer, double startSeconds) {
 
     initDisplay(config);
     if (waitForViewer) {
-        warnIfLocaleIsNotUtf8();
         std::printf("Maximize Window And ");
         std::fflush(stdout);
         waitForKey();
@@ -87,8 +97,41 @@ bool startDemo(bool waitForViewer, double startSeconds) {
     return true;
 }
 
+// The viewer's keys: q or Esc ends the program (the terminal is restored on the way out);
+// space holds the show's clock and the music, and the last frame stays on the screen.
+static void handleViewerKeys(bool& paused) {
+    char typed[256];
+    ViewerKeys keys;
+    for (size_t count; (count = readTypedInput(typed, sizeof typed)) > 0;) {
+        const ViewerKeys more = scanViewerKeys(typed, count);
+        keys.quit = keys.quit || more.quit;
+        keys.togglePause = keys.togglePause != more.togglePause;
+    }
+    if (keys.quit) {
+        stopMusic();
+        std::exit(0);
+    }
+    if (!keys.togglePause) return;
+    paused = !paused;
+    if (paused) {
+        holdClock();
+        pauseMusic();
+    } else {
+        releaseClock();
+        resumeMusic();
+    }
+}
+
 [[noreturn]] void runFrameLoop() {
+    bool paused = false;
     for (;;) {
+        handleViewerKeys(paused);
+        if (paused) {
+            // The same cells again: nothing is sent unless a resize or a suspension needs a repaint.
+            if (consoleOutput != nullptr) consoleOutput->writeCells(cellBuffer);
+            sleepMilliseconds(framePeriod());
+            continue;
+        }
         const uint64_t before = tickCount();
         tickFrame();
         const uint64_t after = tickCount();

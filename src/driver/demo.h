@@ -21,11 +21,13 @@ int32_t sleepAfterFrame(uint64_t before, uint64_t after);
 
 // Start-up: loads the data, sets up the console around the key prompt (when
 // `waitForViewer`), starts the music and the clock (`startSeconds` into the show) and
-// shows the all-blue first frame. False when a data file is missing (the reason is
-// printed; the terminal is untouched).
+// shows the all-blue first frame. Warnings (music, sound device, locale) go to standard
+// error before the terminal is taken over. False when a data file is missing (the reason
+// is printed; the terminal is untouched).
 bool startDemo(bool waitForViewer, double startSeconds = 0);
 
-// Runs tickFrame for ever, sleeping away what each frame did not use of its period.
+// Runs tickFrame for ever, sleeping away what each frame did not use of its period, and
+// reads the viewer's keys before each frame (viewer_keys.h).
 [[noreturn]] void runFrameLoop();
 
 // One frame: clear to the time grey, advance the clock, run the timeline, present,

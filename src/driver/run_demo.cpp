@@ -1,6 +1,7 @@
 #include "driver/run_demo.h"
 
 #include "driver/capture.h"
+#include "driver/data_files.h"
 #include "driver/demo.h"
 #include "driver/options.h"
 #include "platform/audio.h"
@@ -9,6 +10,7 @@ int runDemo(int argc, char** argv) {
     DemoOptions options;
     const int status = parseOptions(argc, argv, options);
     if (status >= 0) return status;
+    chooseDataFolder(options.dataFolder);
     if (!options.captureFolder.empty()) return runCapture(options);
 
     setMusicMode(options.noAudio ? MusicMode::off : MusicMode::live);

@@ -15,6 +15,7 @@ enum class Driver { none, device, clock };
 MusicMode musicMode = MusicMode::live;
 Driver driver = Driver::none;
 bool deviceOpen = false;
+std::string deviceProblem;  // why live mode has no sound device, "" when it has one
 double startSeconds = 0.0;  // where the next startMusic begins
 float recentSamples[spectrumWindowSize];
 
@@ -46,12 +47,16 @@ void setMusicMode(MusicMode mode) {
 bool loadMusic(const char* path, std::string& reason) {
     stopMusic();
     startSeconds = 0.0;
+    deviceProblem.clear();
     if (musicMode == MusicMode::off) return true;
     initSpectrum();
     if (!loadModuleFile(path, reason)) return false;
     if (musicMode == MusicMode::live) {
-        std::string deviceReason;  // no device is not an error: the clock takes over
-        deviceOpen = openAudioDevice(deviceReason);
+        // No device is not an error: the clock takes over, and the caller may say so.
+        deviceProblem.clear();
+        deviceOpen = openAudioDevice(deviceProblem);
+        if (deviceOpen) deviceProblem.clear();
+        else if (deviceProblem.empty()) deviceProblem = "it cannot be opened";
     }
     return true;
 }
@@ -74,6 +79,14 @@ void startMusic() {
         }
     }
     driveByClock();
+}
+
+void pauseMusic() {
+    if (driver == Driver::device) stopAudioDevice();
+}
+
+void resumeMusic() {
+    if (driver == Driver::device && !startAudioDevice(tickCount())) driveByClock();
 }
 
 void seekMusic(double seconds) {
@@ -124,3 +137,5 @@ bool startMusicRecording(const char* wavPath, std::string& reason) {
 }
 
 bool stopMusicRecording(std::string& reason) { return closeMusicRecording(reason); }
+
+const std::string& soundDeviceProblem() { return deviceProblem; }

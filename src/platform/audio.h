@@ -28,9 +28,18 @@ void setMusicMode(MusicMode mode);
 // why and the demo goes on silently. In off mode it opens nothing and returns true.
 bool loadMusic(const char* path, std::string& reason);
 
+// After a loadMusic in live mode with a module: why no sound device could be opened
+// (the music then plays silently on the clock); "" when one is open or none was wanted.
+const std::string& soundDeviceProblem();
+
 // Starts looping playback from the beginning (or from the position given to seekMusic
 // before it), at the program's clock now.
 void startMusic();
+
+// The viewer's pause: the sound device stops where it is and goes on from there. Music
+// driven by the clock needs nothing, since the held clock holds it too.
+void pauseMusic();
+void resumeMusic();
 
 // Moves the music to `seconds` of playing time (past the end it wraps into the loop).
 // Before startMusic it sets where playback will start; while playing, the move happens

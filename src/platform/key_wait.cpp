@@ -1,18 +1,62 @@
 #include "platform/key_wait.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <poll.h>
 #include <unistd.h>
 
+#include "platform/console.h"
 #include "platform/terminal_io.h"
+#include "platform/terminal_sequences.h"
+#include "platform/terminal_size.h"
+
+namespace {
+
+constexpr char prompt[] = "Press any key to continue . . . ";
+constexpr int promptEndColumn = 53;  // after "Maximize Window And " and the prompt, from 1
+constexpr int noteRow = 3;
+
+void send(const std::string& text) { writeToTerminal(text.data(), text.size()); }
+
+// Rewrites the note's row and puts the cursor back after the prompt.
+void showSizeNote() {
+    int rows = 0, columns = 0;
+    readTerminalSize(rows, columns);
+    char position[32];
+    std::snprintf(position, sizeof position, seq::cursorToRowFormat, noteRow);
+    std::string update = std::string(position) + seq::clearLine + windowSizeNote(rows, columns);
+    std::snprintf(position, sizeof position, seq::cursorToFormat, 1, promptEndColumn);
+    send(update + position);
+}
+
+}  // namespace
+
+std::string windowSizeNote(int rows, int columns) {
+    if (rows >= consoleRows && columns >= consoleColumns) return "";
+    return "This window is " + std::to_string(columns) + " x " + std::to_string(rows) + "; the show needs " +
+           std::to_string(consoleColumns) + " x " + std::to_string(consoleRows) + ".";
+}
 
 void waitForKey() {
-    static const char prompt[] = "Press any key to continue . . . ";
     writeToTerminal(prompt, sizeof prompt - 1);
-    const bool raw = isatty(STDIN_FILENO) && enterRawInput();
-    char key;
-    while (::read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+    if (isatty(STDIN_FILENO)) enterRawInput();
+    showSizeNote();
+    for (;;) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        // A resize interrupts the wait; the timeout only guards against a lost signal.
+        const int ready = ::poll(&input, 1, 250);
+        if (ready > 0) {
+            // One read takes the whole key, also one that sends several bytes.
+            char keys[64];
+            if (::read(STDIN_FILENO, keys, sizeof keys) < 0 && errno == EINTR) continue;
+            return;
+        }
+        if (ready < 0 && errno != EINTR) return;
         // Suspended and continued: the screen was the shell's meanwhile, so ask again.
-        if (resumeAfterSuspend()) writeToTerminal(prompt, sizeof prompt - 1);
+        if (resumeAfterSuspend()) {
+            writeToTerminal(prompt, sizeof prompt - 1);
+            showSizeNote();
+        }
+        if (takeResizeNotice()) showSizeNote();
     }
-    if (raw) restoreInputMode();
 }

@@ -2,7 +2,15 @@
 //
 // Called once by the driver after its own prompt text. Prints the console's
 // "Press any key to continue . . . " on the same line and returns after one key (or
-// one byte, or end of input, when standard input is not a terminal).
+// one byte, or end of input, when standard input is not a terminal). While it waits, a
+// window smaller than the show says so two lines below, updated on every resize. The
+// input stays without echo and line buffering afterwards, for the whole show; the
+// terminal's restore gives the old mode back.
 #pragma once
+
+#include <string>
+
+// The line shown for a window of `rows` x `columns`: "" when the show fits.
+std::string windowSizeNote(int rows, int columns);
 
 void waitForKey();

@@ -31,9 +31,9 @@ void warnIfLocaleIsNotUtf8() {
     for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         const char* value = std::getenv(variable);
         if (value != nullptr && value[0] != '\0') {
-            std::printf("%s\n", localeWarning(variable, value).c_str());
+            std::fprintf(stderr, "%s\n", localeWarning(variable, value).c_str());
             return;
         }
     }
-    std::printf("%s\n", localeWarning(nullptr, nullptr).c_str());
+    std::fprintf(stderr, "%s\n", localeWarning(nullptr, nullptr).c_str());
 }

@@ -13,6 +13,6 @@ bool isUtf8Codeset(const char* codeset);
 // (LC_ALL, LC_CTYPE or LANG, the first one set) and its value.
 std::string localeWarning(const char* variable, const char* value);
 
-// Prints the warning as one line on standard output when the environment's character
+// Prints the warning as one line on standard error when the environment's character
 // locale is not UTF-8; prints nothing otherwise.
 void warnIfLocaleIsNotUtf8();

@@ -1,17 +1,17 @@
 // The console on a POSIX terminal: set-up as escape sequences, frames as half blocks.
 // Each frame sends only what differs from the screen it left (terminal_diff.h), inside a
 // synchronized update; a window resize, noted by the signal handler, is applied by the
-// next frame, which then repaints.
-#include <cstdio>
+// next frame, which then repaints. The window's size is never changed: many terminals
+// ignore such a request, and one that honours it would keep the size after the show.
 #include <cstdlib>
 #include <cstring>
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include <string>
 
 #include "platform/console.h"
 #include "platform/terminal_diff.h"
 #include "platform/terminal_io.h"
 #include "platform/terminal_sequences.h"
+#include "platform/terminal_size.h"
 #include "platform/terminal_stream.h"
 
 namespace {
@@ -24,6 +24,7 @@ char frameBytes[maxUpdateBytes];
 // What the terminal shows now; the size is read at the first frame and after each resize.
 TerminalScreen screen;
 bool screenStarted = false;
+std::string shownTitle;  // sent again after a suspension, which gives the old title back
 
 void send(const char* text) {
     size_t length = 0;
@@ -36,11 +37,16 @@ void hideCursor() {
     send(seq::hideCursor);
 }
 
+void sendTitle() {
+    send(seq::titlePrefix);
+    send(shownTitle.c_str());
+    send(seq::titleEnd);
+}
+
 void setTitle(const char* title) {
     takeOverTerminal();
-    send(seq::titlePrefix);
-    send(title != nullptr ? title : "");
-    send(seq::titleEnd);
+    shownTitle = title != nullptr ? title : "";
+    sendTitle();
 }
 
 void setRawOutput() {
@@ -48,21 +54,8 @@ void setRawOutput() {
     send(seq::autowrapOff);
 }
 
-// Asks the terminal window to take the size; many terminals ignore the request.
-void setSize(int columns, int rows) {
-    takeOverTerminal();
-    char request[32];
-    std::snprintf(request, sizeof request, seq::resizeFormat, rows, columns);
-    send(request);
-}
-
-// A terminal that does not report its size is taken to be 80 x 50.
-void readTerminalSize(int& rows, int& columns) {
-    struct winsize size;
-    const bool known = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0;
-    rows = known ? size.ws_row : consoleRows;
-    columns = known ? size.ws_col : consoleColumns;
-}
+// The window keeps its size; the key prompt tells the viewer when it is too small.
+void setSize(int, int) { takeOverTerminal(); }
 
 int bufferColumns() {
     int rows = 0, columns = 0;
@@ -90,7 +83,10 @@ void writeCells(const CellBuffer& cells) {
                                        synchronizedFromEnvironment(std::getenv("ZORBEL_SYNC"))};
     // The flag is taken before the size is read, so a resize during the read is not lost.
     const bool resized = takeResizeNotice();
-    if (takeScreenLostNotice()) forgetScreen(screen);
+    if (takeScreenLostNotice()) {
+        forgetScreen(screen);
+        sendTitle();
+    }
     if (resized || !screenStarted) {
         int rows = 0, columns = 0;
         readTerminalSize(rows, columns);

@@ -190,7 +190,7 @@ void takeOverTerminal() {
     handlersInstalled = true;
     waitForForeground();
     terminalTaken = 1;
-    writeToTerminal(seq::enterAlternateScreen, sizeof seq::enterAlternateScreen - 1);
+    writeToTerminal(seq::takeOver, sizeof seq::takeOver - 1);
 }
 
 bool takeScreenLostNotice() {

@@ -9,9 +9,10 @@
 
 #include <cstddef>
 
-// Enters the alternate screen and installs the exit and resize handlers; does nothing the
-// second time. In the background (started with &) it waits, without touching the terminal,
-// until the program is in the terminal's foreground; so does every write.
+// Saves the window title, enters the alternate screen and installs the exit and resize
+// handlers; does nothing the second time. In the background (started with &) it waits,
+// without touching the terminal, until the program is in the terminal's foreground; so
+// does every write.
 void takeOverTerminal();
 
 // After Ctrl-Z and fg: takes the terminal back (input mode, screen) once in the
@@ -36,6 +37,6 @@ void writeToTerminal(const char* bytes, size_t count);
 bool enterRawInput();
 void restoreInputMode();
 
-// Leaves the alternate screen, shows the cursor, re-enables autowrap, resets colours and
-// restores the input mode. Safe in a signal handler; does nothing when nothing was taken.
+// Leaves the alternate screen, shows the cursor, re-enables autowrap, resets colours, puts
+// the saved title back and restores the input mode. Safe in a signal handler; does nothing when nothing was taken.
 void restoreTerminal();

@@ -1,0 +1,50 @@
+// A packager's configure: with the tests, benchmarks and tools switched off, the project
+// configures without any of their packages, and still installs the program, its data and
+// its man page. The packages are hidden from CMake, so this holds on a machine that has them.
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "capture_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(BuildConfiguration, RunTimeLibrariesAloneConfigureAndInstallTheProgramDataAndManPage) {
+    const fs::path scratch = fs::temp_directory_path() / ("zorbel-configure-" + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    // pkg-config that knows nothing of the test, benchmark and tool libraries.
+    const fs::path pkgConfig = scratch / "pkg-config";
+    std::ofstream(pkgConfig) << "#!/bin/sh\n"
+                                "case \"$*\" in *vterm*|*ncurses*|*freetype*) exit 1 ;; esac\n"
+                                "exec pkg-config \"$@\"\n";
+    fs::permissions(pkgConfig, fs::perms::owner_all);
+    std::string hidden;
+    for (const char* package : {"GTest", "GMock", "benchmark", "CLI11"}) hidden += std::string(" -DCMAKE_DISABLE_FIND_PACKAGE_") + package + "=ON";
+    const capture_run::Result configured = capture_run::runShell(
+        "timeout 120 cmake -S '" ZORBEL_SOURCE_DIR "' -B '" + (scratch / "build").string() +
+        "' -G Ninja -DBUILD_TESTING=OFF -DZORBEL_BUILD_BENCHMARKS=OFF -DZORBEL_BUILD_TOOLS=OFF -DPKG_CONFIG_EXECUTABLE='" +
+        pkgConfig.string() + "'" + hidden);
+    ASSERT_EQ(configured.status, 0) << configured.output;
+
+    const std::string rules = readText(scratch / "build/build.ninja");
+    EXPECT_NE(rules.find("build zorbel:"), std::string::npos);
+    for (const char* target : {"zorbel_tests", "bench_frame", "zorbel-data"})
+        EXPECT_EQ(rules.find(target), std::string::npos) << target;
+    const std::string install = readText(scratch / "build/cmake_install.cmake");
+    for (const char* installed : {"share/man/man1", "docs/zorbel.1", "share/zorbel/Data", "bin"})
+        EXPECT_NE(install.find(installed), std::string::npos) << installed;
+    fs::remove_all(scratch);
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+// Finding the data: which folders are tried in which order, a decoy Data/ that lacks the
+// files does not hide a complete folder, and a data file that is no regular file is
+// reported like a missing one instead of hanging or being read as zeros.
+#include <fstream>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "capture_run.h"
+#include "driver/data_files.h"
+
+namespace {
+
+using namespace capture_run;
+
+TEST(DataLookup, AnExplicitChoiceIsTheOnlyFolderTriedOtherwiseTheThreeDefaults) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(dataFolderCandidates("/d", "/env", "/work", "/usr/bin"), List{"/d"});
+    EXPECT_EQ(dataFolderCandidates("", "/env", "/work", "/usr/bin"), List{"/env"});
+    EXPECT_EQ(dataFolderCandidates("", "", "/work", "/usr/bin"),
+              (List{"/work/Data", "/usr/bin/Data", "/usr/bin/../share/zorbel/Data"}));
+    EXPECT_EQ(dataFolderCandidates("", nullptr, "/work", ""), List{"/work/Data"});
+}
+
+// Runs a one-frame capture from `folder` with `environment` before the command.
+Result captureFrom(const fs::path& folder, const std::string& environment, const std::string& arguments = "") {
+    return runShell("cd '" + folder.string() + "' && env -u ZORBEL_DATA " + environment + " timeout 20 '" ZORBEL_BINARY_DIR
+                    "/zorbel' --capture out --to 0 --no-audio " + arguments + " </dev/null");
+}
+
+TEST(DataLookup, DataDirAndZorbelDataChooseTheFolderAndADecoyDoesNotHideIt) {
+    const fs::path folder = makeScratch("lookup");
+    fs::rename(folder / "Data", folder / "pictures");
+    fs::create_directories(folder / "Data");  // a decoy with none of the files
+    capture_run::writeFile(folder / "Data/font.raw", blockFont());
+
+    Result result = captureFrom(folder, "");
+    EXPECT_EQ(result.status, 1);
+    // The fixed line on standard output first, then every folder tried, each with what it lacks.
+    EXPECT_EQ(result.output.rfind("Error Failed To Load Data/intro.raw\n", 0), 0u) << result.output;
+    EXPECT_NE(result.output.find("  " + (folder / "Data").string() + " (no usable intro.raw)\n"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find(ZORBEL_BINARY_DIR "/Data (no such folder)\n"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(ZORBEL_BINARY_DIR "/../share/zorbel/Data (no such folder)\n"), std::string::npos);
+
+    result = captureFrom(folder, "", "--data pictures");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(readPng(folder / "out/frame-000000.png").width, 80);
+    fs::remove_all(folder / "out");
+    result = captureFrom(folder, "ZORBEL_DATA=pictures");
+    EXPECT_EQ(result.status, 0) << result.output;
+    fs::remove_all(folder / "out");
+    result = captureFrom(folder, "ZORBEL_DATA=Data");  // the explicit choice is the only one tried
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output.find("pictures"), std::string::npos) << result.output;
+    fs::remove_all(folder);
+}
+
+// An installed copy: the program in prefix/bin, its data in prefix/share/zorbel/Data, run
+// from a folder whose own Data/ holds something else.
+TEST(DataLookup, AnUnrelatedDataFolderDoesNotHideTheInstalledData) {
+    const fs::path folder = makeScratch("installed");
+    fs::create_directories(folder / "prefix/bin");
+    fs::create_directories(folder / "prefix/share/zorbel");
+    fs::rename(folder / "Data", folder / "prefix/share/zorbel/Data");
+    fs::copy_file(ZORBEL_BINARY_DIR "/zorbel", folder / "prefix/bin/zorbel");
+    fs::create_directories(folder / "work/Data");
+    std::ofstream(folder / "work/Data/notes.txt") << "not the demo's";
+    const Result result = runShell("cd '" + (folder / "work").string() + "' && env -u ZORBEL_DATA timeout 20 '" +
+                                   (folder / "prefix/bin/zorbel").string() + "' --capture out --to 0 --no-audio </dev/null");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(readPng(folder / "work/out/frame-000000.png").width, 80);
+    fs::remove_all(folder);
+}
+
+TEST(DataLookup, ADataFileThatIsNoRegularFileIsReportedLikeAMissingOne) {
+    const fs::path folder = makeScratch("irregular");
+    fs::create_directories(folder / "Data/folder");
+    ASSERT_EQ(::mkfifo((folder / "Data/fifo").c_str(), 0600), 0);
+    const struct { const char* target; } cases[] = {{"folder"}, {"fifo"}, {"/dev/null"}, {"/dev/zero"}};
+    for (const auto& [target] : cases) {
+        fs::remove(folder / "Data/intro2.raw");
+        fs::create_symlink(target, folder / "Data/intro2.raw");
+        const Result result = captureFrom(folder, "");
+        EXPECT_EQ(result.status, 1) << target << ": " << result.output;
+        EXPECT_EQ(result.output.rfind("Error Failed To Load Data/intro2.raw\n", 0), 0u) << target << ": " << result.output;
+    }
+    fs::remove_all(folder);
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// The command line: every bad value or pointless option is one line naming the option and
+// its real limit, the help fits 80 columns, and the checks that need the outside world
+// (a terminal on standard output, a capture folder in use) stop the real program.
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "capture_run.h"
+#include "driver/capture_folder.h"
+#include "driver/options.h"
+
+namespace {
+
+using namespace capture_run;
+
+ReadOptions readLine(const std::string& line) {
+    std::vector<std::string> words{"zorbel"};
+    std::istringstream in(line);
+    for (std::string word; in >> word;) words.push_back(word);
+    std::vector<const char*> argv;
+    for (const std::string& word : words) argv.push_back(word.c_str());
+    return readOptions(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(Options, EveryBadValueIsOneLineNamingTheOptionAndItsLimit) {
+    const struct { const char* arguments; const char* says; } cases[] = {
+        {"--bogus", "unknown option --bogus"},
+        {"stray", "unexpected argument 'stray'"},
+        {"--start", "--start: needs a value"},
+        {"--start 200000", "--start: must be from 0 to 260 seconds"},
+        {"--start -1", "--start: must be from 0 to 260"},
+        {"--start 1e-400x", "--start: '1e-400x' is not a number"},
+        {"--no-audio=yes", "--no-audio: takes no value"},
+        {"--capture=", "--capture: needs a folder"},
+        {"--data=", "--data: needs a folder"},
+        // Options that do nothing in the chosen mode.
+        {"--fps 30", "--fps: only with --capture"},
+        {"--from 10", "--from: only with --capture"},
+        {"--to 20", "--to: only with --capture"},
+        {"--scale 8", "--scale: only with --capture"},
+        {"--capture out --start 5", "--start: not with --capture"},
+        // Values the frame count and the millisecond ticks could not hold.
+        {"--capture out --fps 0", "--fps: must be from 1 to 1000"},
+        {"--capture out --fps 1e-300", "--fps: must be from 1 to 1000"},
+        {"--capture out --fps 1001", "--fps: must be from 1 to 1000"},
+        {"--capture out --to 4294968 --fps 1", "--to: must be at most 999 seconds"},
+        {"--capture out --to 1e308", "--to: must be at most 999 seconds"},
+        {"--capture out --to inf", "--to: 'inf' is not a number"},
+        {"--capture out --to nan", "--to: 'nan' is not a number"},
+        {"--capture out --from -0.5", "--from: must be from 0 to 260"},
+        {"--capture out --from 300", "--from: must be from 0 to 260"},
+        {"--capture out --from 10 --to 5", "--to: must not be before --from (10)"},
+        {"--capture out --scale 2.5", "--scale: must be a whole number from 1 to 16"},
+        {"--capture out --scale 0", "--scale: must be a whole number from 1 to 16"},
+        {"--capture out --scale 17", "--scale: must be a whole number from 1 to 16"},
+    };
+    for (const auto& [arguments, says] : cases) {
+        const ReadOptions read = readLine(arguments);
+        EXPECT_EQ(read.error.find(says), 0u) << arguments << " gave: " << read.error;
+        EXPECT_EQ(read.error.find('\n'), std::string::npos) << arguments;
+    }
+}
+
+TEST(Options, ValuesAtTheirLimitsAreTakenInEitherSpelling) {
+    const ReadOptions read = readLine("--capture=out --fps 1000 --from 260 --to=999 --scale 16 --data d --force --no-audio");
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.options.captureFolder, "out");
+    EXPECT_EQ(read.options.framesPerSecond, 1000);
+    EXPECT_EQ(read.options.from, 260);
+    EXPECT_EQ(read.options.to, 999);
+    EXPECT_EQ(read.options.scale, 16);
+    EXPECT_EQ(read.options.dataFolder, "d");
+    EXPECT_TRUE(read.options.force && read.options.noAudio);
+    EXPECT_EQ(readLine("--start 260").error, "");
+    EXPECT_EQ(readLine("--capture out --fps 1 --to 0").error, "");
+}
+
+TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {
+    for (const char* spelling : {"-h", "--help", "--fps 9999 --help"}) EXPECT_EQ(readLine(spelling).message, helpText);
+    EXPECT_EQ(readLine("--version").message, "zorbel 0.1.0\n");
+    std::istringstream lines(helpText);
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
+    for (const char* word : {"--start", "--no-audio", "--data", "--force", "--capture", "--fps", "--from", "--to",
+                             "--scale", "--version", "space pauses", "q or Esc quits", "154 star field"})
+        EXPECT_NE(std::string(helpText).find(word), std::string::npos) << word;
+}
+
+TEST(CaptureFolder, OnlyTheCapturesOwnFileNamesCount) {
+    const struct { const char* name; bool owned; } cases[] = {
+        {"frame-000000.png", true}, {"frame-1234567.png", true}, {"frames.csv", true}, {"audio.wav", true},
+        {"frame-00001.png", false}, {"frame-00000a.png", false}, {"frame-000001.png.bak", false},
+        {"my-frame-000001.png", false}, {"notes.txt", false}, {"audio.wav~", false}, {"Frames.csv", false},
+    };
+    for (const auto& [name, owned] : cases) EXPECT_EQ(isCaptureFileName(name), owned) << name;
+}
+
+// Writes a file of a few bytes.
+void touch(const fs::path& path) { std::ofstream(path) << "keep"; }
+
+TEST(CaptureFolder, AUsedFolderIsRefusedAndForceRemovesOnlyTheCapturesFiles) {
+    const fs::path folder = makeScratch("used-folder");
+    fs::create_directories(folder / "out/sub");
+    for (const char* name : {"frame-000007.png", "frames.csv", "audio.wav", "notes.txt", "frame-7.png", "sub/frames.csv"})
+        touch(folder / "out" / name);
+
+    Result result = runZorbel(folder, "--capture out --to 0 --no-audio");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.output, "zorbel: --capture: out already holds a capture (3 files); add --force to replace it\n");
+    EXPECT_TRUE(fs::exists(folder / "out/frame-000007.png"));
+
+    result = runZorbel(folder, "--capture out --to 0 --no-audio --force");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_FALSE(fs::exists(folder / "out/frame-000007.png"));
+    EXPECT_TRUE(fs::exists(folder / "out/frame-000000.png"));  // the new capture
+    for (const char* kept : {"notes.txt", "frame-7.png", "sub/frames.csv"}) EXPECT_TRUE(fs::exists(folder / "out" / kept)) << kept;
+    fs::remove_all(folder);
+}
+
+// Runs zorbel in `folder` with standard output into shown.txt, then `after`.
+Result runIntoFile(const fs::path& folder, const std::string& arguments, const std::string& after = "") {
+    return runShell("cd '" + folder.string() + "' && ('" ZORBEL_BINARY_DIR "/zorbel' " + arguments +
+                    " >shown.txt </dev/null " + after + ")");
+}
+
+TEST(TerminalMode, StandardOutputThatIsNotATerminalIsRefusedUnlessForced) {
+    const fs::path folder = makeScratch("not-a-terminal");
+    const Result refused = runIntoFile(folder, "--no-audio");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.output, "zorbel: standard output is not a terminal (use --capture DIR, or --force to play anyway)\n");
+    EXPECT_EQ(fs::file_size(folder / "shown.txt"), 0u);
+    // Forced, it plays: the prompt's end of input starts the show, which runs until stopped.
+    const Result forced = runIntoFile(folder, "--no-audio --force", "& sleep 1; kill $!; wait $!");
+    EXPECT_NE(forced.status, 2) << forced.output;
+    std::ifstream shown(folder / "shown.txt");
+    const std::string text((std::istreambuf_iterator<char>(shown)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Maximize Window And Press any key"), std::string::npos);
+    fs::remove_all(folder);
+}
+
+}  // namespace
