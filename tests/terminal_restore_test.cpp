@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "child_wait.h"
+
 #include "platform/terminal_io.h"
 #include "platform/terminal_sequences.h"
 
@@ -27,10 +29,11 @@ std::string runChild(void (*body)(), int& status, bool readerGone = false) {
     }
     close(pipeEnds[1]);
     std::string output;
-    char buffer[256];
-    for (ssize_t n; !readerGone && (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
-    if (!readerGone) close(pipeEnds[0]);
-    waitpid(child, &status, 0);
+    if (!readerGone) {
+        output = child_wait::readUntilClosed(pipeEnds[0], child);
+        close(pipeEnds[0]);
+    }
+    child_wait::waitFor(child, status);
     return output;
 }
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "child_wait.h"
+
 #include "platform/terminal_io.h"
 #include "platform/terminal_sequences.h"
 
@@ -41,13 +43,13 @@ TEST(TerminalSuspend, StoppingGivesTheTerminalBackAndContinuingTakesItAgain) {
     }
     close(pipeEnds[1]);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(child_wait::waitFor(child, status, WUNTRACED));
     ASSERT_TRUE(WIFSTOPPED(status));
     fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
     EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::enterAlternateScreen) + "A" + seq::restoreAll);
 
     kill(child, SIGCONT);
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(child_wait::waitFor(child, status));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::resumeAll) + "B" + "lost" + seq::restoreAll);
     close(pipeEnds[0]);
