@@ -9,8 +9,9 @@ Each fault of the list (see its header) is applied alone to a copy of the tree u
 /tmp, which is rebuilt incrementally (Release, -j2, under nice) and tested with ctest: the
 quick tests first, stopping at the first failure, then the golden frames. A fault is
 caught when a test fails or the run passes its time limit, survives when every test
-passes, is stale when its text is no longer in the file, and does not count when it does
-not compile. With WORDs, only the faults whose line contains one of them run. Results are
+passes, and does not count when it does not compile. A fault whose text has left its file
+is applied in the one file under src/ that has it now (and scored under that folder), and
+is stale when no file or several have it. With WORDs, only the faults whose line contains one of them run. Results are
 appended to DIR/results.txt as they come, so an interrupted run can still be reported.
 """
 import argparse
@@ -114,11 +115,29 @@ def test(tree, limit):
     return "timeout" if status is None else "pass" if status == 0 else "fail"
 
 
+def locate(tree, fault):
+    """The file that holds the fault's text: the named one, or else the one file under src/
+    that does (code moved by a refactor); None when no file or several do."""
+    def holds(relative):
+        path = os.path.join(tree, relative)
+        if not os.path.isfile(path):
+            return False
+        with open(path, encoding="utf-8", errors="replace") as stream:
+            return any(fault["text"] in line for line in stream)
+    if holds(fault["file"]):
+        return fault["file"]
+    found = []
+    for folder, _, names in os.walk(os.path.join(tree, "src")):
+        for name in names:
+            relative = os.path.relpath(os.path.join(folder, name), tree)
+            if holds(relative):
+                found.append(relative)
+    return found[0] if len(found) == 1 else None
+
+
 def apply(tree, fault):
     """Plants the fault; returns the file's original text, or None when the text is gone."""
     path = os.path.join(tree, fault["file"])
-    if not os.path.isfile(path):
-        return None
     with open(path, encoding="utf-8") as stream:
         original = stream.read()
     lines = original.split("\n")
@@ -189,9 +208,9 @@ def main():
     faults = interleave_by_folder(faults)
     if arguments.check:
         for fault in faults:
-            path = os.path.join(ROOT, fault["file"])
-            found = os.path.isfile(path) and any(fault["text"] in line for line in open(path, encoding="utf-8"))
-            print(f"{'ok   ' if found else 'stale'} {fault['file']}: {fault['text'].strip()}")
+            found = locate(ROOT, fault)
+            state = "stale" if found is None else "ok   " if found == fault["file"] else f"moved to {found}"
+            print(f"{state} {fault['file']}: {fault['text'].strip()}")
         return
     os.makedirs(arguments.scratch, exist_ok=True)
     tree = sync_tree(arguments.scratch)
@@ -210,7 +229,10 @@ def main():
     with open(results_path, "a", encoding="utf-8") as results:
         for number, fault in enumerate(faults, 1):
             started = time.monotonic()
-            original = apply(tree, fault)
+            found = locate(tree, fault)
+            if found is not None:
+                fault = dict(fault, file=found)  # scored under the folder the code is in now
+            original = apply(tree, fault) if found is not None else None
             if original is None:
                 outcome = "stale"
             else:
