@@ -1,6 +1,9 @@
 // Runs the real zorbel binary in a scratch folder with made-up data, and reads its captures.
 #pragma once
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -8,17 +11,32 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <png.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace capture_run {
 
 namespace fs = std::filesystem;
 
+// Returned for a pixel outside the picture: no RGB colour has this value.
+constexpr uint32_t noPixel = 0xFF000000;
+
 struct Image {
     int width = 0, height = 0;
     std::vector<uint8_t> rgb;
+    // A missing or short picture fails the test and reads as noPixel, instead of reading
+    // past the buffer.
     uint32_t pixel(int x, int y) const {
-        const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+        const size_t offset = (static_cast<size_t>(y) * width + x) * 3;
+        if (x < 0 || y < 0 || x >= width || y >= height || offset + 3 > rgb.size()) {
+            ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the " << width << " x " << height
+                          << " picture";
+            return noPixel;
+        }
+        const uint8_t* p = &rgb[offset];
         return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
     }
 };
@@ -73,22 +91,73 @@ inline fs::path makeScratch(const std::string& name) {
 struct Result {
     int status;
     std::string output;
+    bool timedOut = false;
 };
 
-// Runs a shell command; standard output and standard error together, and the exit status.
-inline Result runShell(const std::string& command) {
+// Runs a shell command in a process group of its own; standard output and standard error
+// together, and the exit status. A command still running after `seconds` is killed with
+// its whole group, fails the calling test and reports status -1.
+inline Result runShell(const std::string& command, double seconds = 120) {
     Result result{-1, ""};
-    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return result;
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return result;
+    const pid_t child = ::fork();
+    if (child < 0) return result;
+    if (child == 0) {
+        ::setpgid(0, 0);
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        ::dup2(pipeEnds[1], STDERR_FILENO);
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::setpgid(child, child);  // also here, so the group exists before a kill
+    ::close(pipeEnds[1]);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
-    const int status = ::pclose(pipe);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timedOut = true;
+            break;
+        }
+        pollfd reader{pipeEnds[0], POLLIN, 0};
+        const int ready = ::poll(&reader, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) continue;  // the deadline is checked above
+        const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // every writer has closed: the command is done
+        result.output.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    if (result.timedOut) ::kill(-child, SIGKILL);
+    int status = 0;
+    // The output is closed; the command itself may still be running (a detached writer
+    // aside), so the deadline holds for the wait too.
+    while (!result.timedOut) {
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child) break;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            result.timedOut = true;
+            ::kill(-child, SIGKILL);
+            break;
+        }
+        ::usleep(10000);
+    }
+    if (result.timedOut) {
+        ::waitpid(child, &status, 0);
+        ADD_FAILURE() << "killed after " << seconds << " s: " << command;
+        return result;
+    }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
 }
 
-inline Result runZorbel(const fs::path& folder, const std::string& arguments) {
-    return runShell("cd '" + folder.string() + "' && '" ZORBEL_BINARY_DIR "/zorbel' " + arguments + " </dev/null");
+inline Result runZorbel(const fs::path& folder, const std::string& arguments, double seconds = 120) {
+    return runShell("cd '" + folder.string() + "' && exec '" ZORBEL_BINARY_DIR "/zorbel' " + arguments + " </dev/null",
+                    seconds);
 }
 
 }  // namespace capture_run

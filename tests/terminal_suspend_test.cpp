@@ -9,10 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include "child_wait.h"
+
 #include "platform/terminal_io.h"
 #include "platform/terminal_sequences.h"
 
 namespace {
+
+// Spelled out rather than taken from the program's table, so a wrong byte there fails.
+const std::string takeOver = "\x1b[22;0t\x1b[?1049h";  // save the title, alternate screen
+const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
+const std::string resumeAll = "\x1b[22;0t\x1b[?1049h\x1b[?7l\x1b[?25l";  // title saved, alternate screen, no autowrap, no cursor
 
 std::string readAvailable(int fd) {
     std::string output;
@@ -41,15 +48,15 @@ TEST(TerminalSuspend, StoppingGivesTheTerminalBackAndContinuingTakesItAgain) {
     }
     close(pipeEnds[1]);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(child_wait::waitFor(child, status, WUNTRACED));
     ASSERT_TRUE(WIFSTOPPED(status));
     fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
-    EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::takeOver) + "A" + seq::restoreAll);
+    EXPECT_EQ(readAvailable(pipeEnds[0]), takeOver + "A" + restoreAll);
 
     kill(child, SIGCONT);
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(child_wait::waitFor(child, status));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(readAvailable(pipeEnds[0]), std::string(seq::resumeAll) + "B" + "lost" + seq::restoreAll);
+    EXPECT_EQ(readAvailable(pipeEnds[0]), resumeAll + "B" + "lost" + restoreAll);
     close(pipeEnds[0]);
 }
 

@@ -1,0 +1,374 @@
+// Golden frames: the whole show captured for two data sets at two frame rates, with a
+// few dozen frames per capture compared against checksums kept in tests/golden/frames.txt.
+//
+//   zorbel_golden capture   runs the captures into the build folder (the ctest fixture)
+//   zorbel_golden record    rewrites frames.txt from those captures, printing per scene
+//                           how many lines changed (./dev goldens runs both)
+//   zorbel_golden           the checks, one test per scene (needs `capture` first)
+//
+// A checksum covers the decoded pixels, not the PNG bytes, so another libpng or zlib
+// gives the same sums.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "../capture_run.h"
+
+namespace {
+
+using namespace capture_run;
+
+const fs::path captureRoot = ZORBEL_BINARY_DIR "/golden-capture";
+const fs::path goldenFile = ZORBEL_SOURCE_DIR "/tests/golden/frames.txt";
+
+const char* const dataSets[] = {"shipped", "synthetic"};
+const int frameRates[] = {60, 24};
+
+// The capture that carries the sound: its audio.wav is checked whole.
+const std::string soundSet = "shipped";
+const int soundRate = 60;
+
+struct SceneSpan {
+    const char* name;
+    double from;  // the scene owns demo times from `from` up to the next scene's
+};
+
+// The timeline's scenes. The first picture waits until after 7 s; the cube of the ripple
+// (after 66 s) and of the star field (after 180 s) are checked at their own bounds below.
+const SceneSpan scenes[] = {
+    {"fade", 0},      {"picture1", 7},  {"picture2", 15}, {"picture3", 22}, {"picture4", 30},
+    {"wavy", 37},     {"ripple", 63},   {"plasma", 96},   {"stars", 154},   {"closing", 210},
+    {"end", 260},
+};
+
+std::string sceneAt(double demoTime) {
+    std::string name = scenes[0].name;
+    for (const SceneSpan& scene : scenes)
+        if (demoTime > scene.from || (demoTime == scene.from && scene.from != 7)) name = scene.name;
+    return name;
+}
+
+// Moments inside the scenes, and the bounds, where the frame before, at and after are kept.
+const double insideMoments[] = {0,   0.5, 3.5, 11,  18.5, 26,  33.5, 45,  55,    70, 85,
+                                110, 125, 140, 160, 190,  200, 220,  240, 259.5, 260};
+const double bounds[] = {7, 15, 22, 30, 37, 63, 66, 96, 154, 180, 210};
+
+uint64_t fnv1a(const uint8_t* bytes, size_t size, uint64_t hash = 0xcbf29ce484222325ull) {
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001b3ull;
+    return hash;
+}
+
+std::string hex(uint64_t value) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string fileBytes(const fs::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+std::string fileChecksum(const std::string& bytes) {
+    return hex(fnv1a(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+}
+
+// The decoded picture's size and pixels; "missing" when it cannot be read.
+std::string pictureChecksum(const fs::path& path) {
+    const Image image = readPng(path);
+    if (image.width == 0 || image.rgb.size() != static_cast<size_t>(image.width) * image.height * 3) return "missing";
+    const int32_t size[2] = {image.width, image.height};
+    return hex(fnv1a(image.rgb.data(), image.rgb.size(), fnv1a(reinterpret_cast<const uint8_t*>(size), sizeof size)));
+}
+
+fs::path captureFolder(const std::string& dataSet, int fps) { return captureRoot / dataSet / std::to_string(fps); }
+
+std::string frameName(long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
+    return name;
+}
+
+// ---- Synthetic data: every byte of a picture differs from its neighbours in each plane,
+// and every glyph from 32 to 255 has its own pattern of ink, spread over all three planes.
+
+std::vector<uint8_t> syntheticPicture(int index) {
+    std::vector<uint8_t> bytes(24000);
+    for (int plane = 0; plane < 3; ++plane)
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 80; ++x)
+                bytes[plane * 8000 + y * 80 + x] =
+                    static_cast<uint8_t>(x * 29 + y * 7 + plane * 85 + index * 53 + (x * y) % 11 * 17);
+    return bytes;
+}
+
+std::vector<uint8_t> syntheticFont() {
+    constexpr int width = 256, height = 250;
+    std::vector<uint8_t> bytes(3 * width * height);
+    for (int code = 32; code < 256; ++code)
+        for (int row = 0; row < 16; ++row)
+            for (int column = 0; column < 16; ++column) {
+                if ((column * 5 + row * 3 + code) % 7 >= 3) continue;
+                const int y = 16 * (code / 16) + row, x = 16 * (code % 16) + column;
+                if (y >= height) continue;
+                const int plane = (column + 2 * row + code) % 3;
+                bytes[plane * width * height + y * width + x] = static_cast<uint8_t>(1 + (code + column * row) % 255);
+            }
+    return bytes;
+}
+
+void writeDataSet(const std::string& name, const fs::path& data) {
+    fs::create_directories(data);
+    if (name == "shipped") {
+        for (const char* file : {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw", "font.raw", "QUABTUNE.xm"})
+            fs::copy_file(fs::path(ZORBEL_SOURCE_DIR "/Data") / file, data / file, fs::copy_options::overwrite_existing);
+        return;
+    }
+    const char* pictures[] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw"};
+    for (int i = 0; i < 4; ++i) writeFile(data / pictures[i], syntheticPicture(i));
+    writeFile(data / "font.raw", syntheticFont());
+}
+
+// ---- The golden lines.
+
+struct GoldenLine {
+    std::string scene, dataSet;
+    int fps = 0;
+    std::string frame;     // a frame number, or "-" for a whole-file line
+    std::string checksum;  // of the decoded pixels, or of the whole file
+    std::string detail;    // the frame's frames.csv row, or the file's size
+
+    std::string key() const { return dataSet + " " + std::to_string(fps) + " " + frame + " " + scene; }
+    std::string text() const {
+        return scene + " " + dataSet + " " + std::to_string(fps) + " " + frame + " " + checksum + " " + detail;
+    }
+};
+
+std::vector<GoldenLine> readGoldenFile(const fs::path& path) {
+    std::vector<GoldenLine> lines;
+    std::ifstream stream(path);
+    for (std::string text; std::getline(stream, text);) {
+        if (text.empty() || text[0] == '#') continue;
+        std::istringstream fields(text);
+        GoldenLine line;
+        fields >> line.scene >> line.dataSet >> line.fps >> line.frame >> line.checksum >> line.detail;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The rows of frames.csv after its header, by frame number.
+std::vector<std::string> tableRows(const fs::path& folder) {
+    std::vector<std::string> rows;
+    std::ifstream stream(folder / "frames.csv");
+    std::string text;
+    std::getline(stream, text);
+    while (std::getline(stream, text)) rows.push_back(text);
+    return rows;
+}
+
+double demoTimeOf(const std::string& row) {
+    const size_t second = row.find(',', row.find(',') + 1);
+    return second == std::string::npos ? -1 : std::atof(row.c_str() + second + 1);
+}
+
+// The frames kept from one capture: the first frame at or after each inside moment (the
+// last frame for 260 s), and the frames before, at and after each bound.
+std::set<long> chosenFrames(const std::vector<std::string>& rows) {
+    std::set<long> frames;
+    const long count = static_cast<long>(rows.size());
+    auto firstAtOrAfter = [&](double seconds) {
+        long frame = 0;
+        while (frame < count && demoTimeOf(rows[frame]) < seconds) ++frame;
+        return std::min(frame, count - 1);
+    };
+    for (double moment : insideMoments) frames.insert(firstAtOrAfter(moment));
+    for (double bound : bounds)
+        for (long frame : {firstAtOrAfter(bound) - 1, firstAtOrAfter(bound), firstAtOrAfter(bound) + 1})
+            if (frame >= 0 && frame < count) frames.insert(frame);
+    return frames;
+}
+
+// What the captures hold now, as golden lines.
+std::vector<GoldenLine> currentLines() {
+    std::vector<GoldenLine> lines;
+    for (const char* dataSet : dataSets)
+        for (int fps : frameRates) {
+            const fs::path folder = captureFolder(dataSet, fps);
+            const std::vector<std::string> rows = tableRows(folder);
+            for (long frame : chosenFrames(rows))
+                lines.push_back({sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
+                                 pictureChecksum(folder / frameName(frame)), rows[frame]});
+            const std::string table = fileBytes(folder / "frames.csv");
+            lines.push_back({"table", dataSet, fps, "-", fileChecksum(table), std::to_string(rows.size()) + "-rows"});
+        }
+    const std::string sound = fileBytes(captureFolder(soundSet, soundRate) / "sound.wav");
+    lines.push_back({"audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"});
+    return lines;
+}
+
+// ---- capture: the fixture.
+
+bool captureOne(const std::string& dataSet, int fps, const std::set<long>& goldenFrames, std::string& failure) {
+    const fs::path folder = captureFolder(dataSet, fps);
+    fs::remove_all(folder);
+    writeDataSet(dataSet, folder / "Data");
+    const bool withSound = dataSet == soundSet;
+    const Result result = runZorbel(folder,
+                                    "--capture out --from 0 --to 260 --scale 1 --fps " + std::to_string(fps) +
+                                        (withSound ? "" : " --no-audio"),
+                                    900);
+    if (result.status != 0) {
+        failure = dataSet + " at " + std::to_string(fps) + " fps: status " + std::to_string(result.status) + "\n" +
+                  result.output;
+        return false;
+    }
+    // Keep frames.csv, the chosen frames, and those the golden file names; the sound only
+    // where it is checked (it is 50 MB), as sound.wav.
+    const std::set<long> keep = [&] {
+        std::set<long> frames = chosenFrames(tableRows(folder / "out"));
+        frames.insert(goldenFrames.begin(), goldenFrames.end());
+        return frames;
+    }();
+    std::set<std::string> keepNames{"frames.csv"};
+    for (long frame : keep) keepNames.insert(frameName(frame));
+    for (const auto& entry : fs::directory_iterator(folder / "out")) {
+        const std::string name = entry.path().filename().string();
+        if (keepNames.count(name)) fs::rename(entry.path(), folder / name);
+    }
+    if (dataSet == soundSet && fps == soundRate) fs::rename(folder / "out/audio.wav", folder / "sound.wav");
+    fs::remove_all(folder / "out");
+    return true;
+}
+
+int captureAll() {
+    const std::vector<GoldenLine> golden = readGoldenFile(goldenFile);
+    struct Job {
+        std::string dataSet;
+        int fps;
+        std::set<long> goldenFrames;
+        bool ok = false;
+        std::string failure;
+    };
+    std::vector<Job> jobs;
+    for (int fps : frameRates)
+        for (const char* dataSet : dataSets) {
+            Job job{dataSet, fps, {}, false, ""};
+            for (const GoldenLine& line : golden)
+                if (line.dataSet == dataSet && line.fps == fps && line.frame != "-") job.goldenFrames.insert(std::stol(line.frame));
+            jobs.push_back(job);
+        }
+    // Two captures at a time: they are independent and each keeps one core busy.
+    for (size_t first = 0; first < jobs.size(); first += 2) {
+        std::vector<std::thread> running;
+        for (size_t i = first; i < std::min(first + 2, jobs.size()); ++i)
+            running.emplace_back([&job = jobs[i]] { job.ok = captureOne(job.dataSet, job.fps, job.goldenFrames, job.failure); });
+        for (std::thread& thread : running) thread.join();
+    }
+    int status = 0;
+    for (const Job& job : jobs)
+        if (!job.ok) {
+            std::cerr << "capture failed: " << job.failure << "\n";
+            status = 1;
+        }
+    return status;
+}
+
+// ---- record: rewrite the golden file, saying what changed per scene.
+
+int record() {
+    const std::vector<GoldenLine> before = readGoldenFile(goldenFile);
+    const std::vector<GoldenLine> after = currentLines();
+    std::map<std::string, std::string> old;
+    for (const GoldenLine& line : before) old[line.key()] = line.text();
+    std::map<std::string, std::array<int, 3>> perScene;  // kept, changed, new
+    for (const GoldenLine& line : after) {
+        auto& counts = perScene[line.scene];
+        const auto found = old.find(line.key());
+        ++counts[found == old.end() ? 2 : found->second == line.text() ? 0 : 1];
+        if (found != old.end()) old.erase(found);
+    }
+    std::map<std::string, int> dropped;
+    for (const auto& [key, text] : old) ++dropped[key.substr(key.rfind(' ') + 1)];
+
+    std::ofstream stream(goldenFile);
+    stream << "# Golden frames: scene, data set, frames per second, frame, checksum of the decoded pixels\n"
+              "# (or of the whole file for table and audio), and the frame's frames.csv row (or the size).\n"
+              "# Rewritten by ./dev goldens; review the diff.\n";
+    for (const GoldenLine& line : after) stream << line.text() << "\n";
+    if (!stream) {
+        std::cerr << "cannot write " << goldenFile << "\n";
+        return 1;
+    }
+    int changed = 0;
+    std::printf("%-10s %6s %8s %5s %8s\n", "scene", "same", "changed", "new", "dropped");
+    for (const auto& [scene, counts] : perScene) {
+        std::printf("%-10s %6d %8d %5d %8d\n", scene.c_str(), counts[0], counts[1], counts[2], dropped[scene]);
+        changed += counts[1] + counts[2] + dropped[scene];
+    }
+    std::printf("%d of %zu lines changed in %s\n", changed, after.size(), goldenFile.c_str());
+    return 0;
+}
+
+// ---- the checks.
+
+class GoldenScene : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenScene, MatchesTheRecordedFrames) {
+    const std::vector<GoldenLine> golden = readGoldenFile(goldenFile);
+    std::map<std::string, std::vector<std::string>> tables;
+    int checked = 0;
+    for (const GoldenLine& line : golden) {
+        if (line.scene != GetParam()) continue;
+        ++checked;
+        const fs::path folder = captureFolder(line.dataSet, line.fps);
+        SCOPED_TRACE(line.text());
+        if (line.scene == "audio") {
+            const std::string sound = fileBytes(folder / "sound.wav");
+            EXPECT_EQ(std::to_string(sound.size()) + "-bytes", line.detail);
+            EXPECT_EQ(fileChecksum(sound), line.checksum) << "audio.wav differs";
+            continue;
+        }
+        if (line.scene == "table") {
+            const std::string table = fileBytes(folder / "frames.csv");
+            EXPECT_EQ(fileChecksum(table), line.checksum) << "frames.csv differs";
+            continue;
+        }
+        auto rows = tables.find(folder.string());
+        if (rows == tables.end()) rows = tables.emplace(folder.string(), tableRows(folder)).first;
+        const long frame = std::stol(line.frame);
+        ASSERT_LT(frame, static_cast<long>(rows->second.size())) << "frames.csv is short";
+        EXPECT_EQ(rows->second[frame], line.detail) << "frames.csv row";
+        EXPECT_EQ(pictureChecksum(folder / frameName(frame)), line.checksum) << "picture";
+    }
+    EXPECT_GT(checked, 0) << "no golden lines for " << GetParam() << "; run ./dev goldens";
+}
+
+std::vector<std::string> checkedScenes() {
+    std::vector<std::string> names;
+    for (const SceneSpan& scene : scenes) names.push_back(scene.name);
+    names.push_back("table");
+    names.push_back("audio");
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Show, GoldenScene, ::testing::ValuesIn(checkedScenes()),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "capture") == 0) return captureAll();
+    if (argc == 2 && std::strcmp(argv[1], "record") == 0) return record();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

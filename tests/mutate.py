@@ -1,0 +1,254 @@
+#!/usr/bin/env python3
+"""Plants single-line faults in a copy of the tree and reports which ones no test caught.
+
+    python3 tests/mutate.py [WORD...] [--list tests/mutants.txt] [--scratch DIR] [--limit SECONDS]
+    python3 tests/mutate.py --report [--scratch DIR]
+    python3 tests/mutate.py --check
+
+Each fault of the list (see its header) is applied alone to a copy of the tree under
+/tmp, which is rebuilt incrementally (Release, -j2, under nice) and tested with ctest: the
+quick tests first, stopping at the first failure, then the golden frames. A fault is
+caught when a test fails or the run passes its time limit, survives when every test
+passes, and does not count when it does not compile. A fault whose text has left its file
+is applied in the one file under src/ that has it now (and scored under that folder), and
+is stale when no file or several have it. With WORDs, only the faults whose line contains one of them run. Results are
+appended to DIR/results.txt as they come, so an interrupted run can still be reported.
+"""
+import argparse
+import collections
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TEST_TARGETS = ["zorbel", "zorbel_tests", "zorbel_golden", "zorbel_tool_tests"]
+GOLDEN = "golden|Golden"
+
+
+def parse_faults(path):
+    faults = []
+    with open(path, encoding="utf-8") as stream:
+        for number, raw in enumerate(stream, 1):
+            line = raw.rstrip("\n")
+            if not line.strip() or line.lstrip().startswith("#"):
+                continue
+            if " :: " not in line or " => " not in line:
+                sys.exit(f"{path}:{number}: expected 'FILE :: TEXT => REPLACEMENT'")
+            file, rest = line.split(" :: ", 1)
+            text, replacement = rest.split(" => ", 1)
+            faults.append({"id": number, "file": file.strip(), "text": text, "replacement": replacement})
+    return faults
+
+
+def folder_of(fault):
+    parts = fault["file"].split("/")
+    return "/".join(parts[:2]) if len(parts) > 2 else parts[0]
+
+
+def interleave_by_folder(faults):
+    """Round-robin over the folders, so a partial run covers every folder."""
+    queues = collections.OrderedDict()
+    for fault in faults:
+        queues.setdefault(folder_of(fault), []).append(fault)
+    ordered = []
+    while any(queues.values()):
+        for queue in queues.values():
+            if queue:
+                ordered.append(queue.pop(0))
+    return ordered
+
+
+def sync_tree(scratch):
+    """Copies the tracked and new files of the tree into scratch/tree, rewriting only the
+    files whose content differs, so the scratch build stays incremental."""
+    listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT, check=True,
+                            capture_output=True).stdout.decode().split("\0")
+    tree = os.path.join(scratch, "tree")
+    for name in filter(None, listed):
+        source, target = os.path.join(ROOT, name), os.path.join(tree, name)
+        if not os.path.isfile(source):
+            continue
+        with open(source, "rb") as stream:
+            content = stream.read()
+        if os.path.isfile(target):
+            with open(target, "rb") as stream:
+                if stream.read() == content:
+                    continue
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copy2(source, target)
+    return tree
+
+
+def run(command, cwd, limit=None):
+    """Runs a command in its own process group; (status, output). A run past `limit`
+    seconds is killed with its whole group and reports status None."""
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                               start_new_session=True)
+    try:
+        output, _ = process.communicate(timeout=limit)
+        return process.returncode, output.decode(errors="replace")
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        output, _ = process.communicate()
+        return None, output.decode(errors="replace")
+
+
+def build(tree, targets):
+    status, output = run(["nice", "cmake", "--build", "build", "-j", "2", "--target", *targets], tree)
+    return status == 0, output
+
+
+def test(tree, limit):
+    """'pass', 'fail' or 'timeout' for the whole suite, quick tests first."""
+    started = time.monotonic()
+    quick = ["nice", "ctest", "--test-dir", "build", "-j", "2", "--stop-on-failure", "-E", GOLDEN]
+    status, _ = run(quick, tree, limit)
+    if status is None:
+        return "timeout"
+    if status != 0:
+        return "fail"
+    left = max(30.0, limit - (time.monotonic() - started))
+    status, _ = run(["nice", "ctest", "--test-dir", "build", "-j", "2", "-R", GOLDEN], tree, left)
+    return "timeout" if status is None else "pass" if status == 0 else "fail"
+
+
+def locate(tree, fault):
+    """The file that holds the fault's text: the named one, or else the one file under src/
+    that does (code moved by a refactor); None when no file or several do."""
+    def holds(relative):
+        path = os.path.join(tree, relative)
+        if not os.path.isfile(path):
+            return False
+        with open(path, encoding="utf-8", errors="replace") as stream:
+            return any(fault["text"] in line for line in stream)
+    if holds(fault["file"]):
+        return fault["file"]
+    found = []
+    for folder, _, names in os.walk(os.path.join(tree, "src")):
+        for name in names:
+            relative = os.path.relpath(os.path.join(folder, name), tree)
+            if holds(relative):
+                found.append(relative)
+    return found[0] if len(found) == 1 else None
+
+
+def apply(tree, fault):
+    """Plants the fault; returns the file's original text, or None when the text is gone."""
+    path = os.path.join(tree, fault["file"])
+    with open(path, encoding="utf-8") as stream:
+        original = stream.read()
+    lines = original.split("\n")
+    for index, line in enumerate(lines):
+        if fault["text"] in line:
+            lines[index] = line.replace(fault["text"], fault["replacement"], 1)
+            with open(path, "w", encoding="utf-8") as stream:
+                stream.write("\n".join(lines))
+            return original
+    return None
+
+
+def restore(tree, fault, original):
+    with open(os.path.join(tree, fault["file"]), "w", encoding="utf-8") as stream:
+        stream.write(original)
+
+
+def report(results_path):
+    if not os.path.exists(results_path):
+        sys.exit(f"no results in {results_path}")
+    latest = collections.OrderedDict()
+    with open(results_path, encoding="utf-8") as stream:
+        for line in stream:
+            outcome, fault_id, file, text = line.rstrip("\n").split("\t", 3)
+            latest[(fault_id, file, text)] = outcome
+    per_folder = collections.OrderedDict()
+    survivors, stale = [], []
+    for (fault_id, file, text), outcome in latest.items():
+        folder = "/".join(file.split("/")[:2])
+        counts = per_folder.setdefault(folder, collections.Counter())
+        counts[outcome] += 1
+        if outcome == "survived":
+            survivors.append(f"  {file}: {text.strip()}")
+        elif outcome == "stale":
+            stale.append(f"  {file}: {text.strip()}")
+    print(f"{'folder':16} {'caught':>6} {'survived':>8} {'score':>6} {'stale':>5} {'no build':>8}")
+    total_caught = total_counted = 0
+    for folder, counts in per_folder.items():
+        caught = counts["caught"] + counts["timeout"]
+        counted = caught + counts["survived"]
+        total_caught, total_counted = total_caught + caught, total_counted + counted
+        score = f"{100 * caught / counted:.0f}%" if counted else "-"
+        print(f"{folder:16} {caught:6} {counts['survived']:8} {score:>6} {counts['stale']:5} {counts['nobuild']:8}")
+    if total_counted:
+        print(f"{'all':16} {total_caught:6} {total_counted - total_caught:8} {100 * total_caught / total_counted:5.0f}%")
+    if survivors:
+        print("survivors:\n" + "\n".join(survivors))
+    if stale:
+        print("stale (text no longer found):\n" + "\n".join(stale))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("words", nargs="*", help="run only the faults whose line contains one of these")
+    parser.add_argument("--list", default=os.path.join(ROOT, "tests", "mutants.txt"))
+    parser.add_argument("--scratch", default=os.path.join("/tmp", f"zorbel-mutate-{os.getuid()}"))
+    parser.add_argument("--limit", type=float, default=900, help="seconds of ctest per fault")
+    parser.add_argument("--report", action="store_true", help="only summarise the results so far")
+    parser.add_argument("--check", action="store_true", help="only say which faults are stale in this tree")
+    arguments = parser.parse_args()
+    results_path = os.path.join(arguments.scratch, "results.txt")
+    if arguments.report:
+        return report(results_path)
+
+    faults = parse_faults(arguments.list)
+    if arguments.words:
+        faults = [f for f in faults if any(w in f"{f['file']} {f['text']}" for w in arguments.words)]
+    faults = interleave_by_folder(faults)
+    if arguments.check:
+        for fault in faults:
+            found = locate(ROOT, fault)
+            state = "stale" if found is None else "ok   " if found == fault["file"] else f"moved to {found}"
+            print(f"{state} {fault['file']}: {fault['text'].strip()}")
+        return
+    os.makedirs(arguments.scratch, exist_ok=True)
+    tree = sync_tree(arguments.scratch)
+    status, output = run(["cmake", "-S", ".", "-B", "build", "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release"], tree)
+    if status != 0:
+        sys.exit("configure failed:\n" + output)
+    _, listing = run(["ninja", "-C", "build", "-t", "targets", "all"], tree)
+    targets = [t for t in TEST_TARGETS if f"\n{t}:" in "\n" + listing]
+    print(f"scratch tree {tree}; building {', '.join(targets)}", flush=True)
+    ok, output = build(tree, targets)
+    if not ok:
+        sys.exit("the unchanged tree does not build:\n" + output[-3000:])
+    if test(tree, arguments.limit) != "pass":
+        sys.exit("the unchanged tree fails its tests; fix that first")
+
+    with open(results_path, "a", encoding="utf-8") as results:
+        for number, fault in enumerate(faults, 1):
+            started = time.monotonic()
+            found = locate(tree, fault)
+            if found is not None:
+                fault = dict(fault, file=found)  # scored under the folder the code is in now
+            original = apply(tree, fault) if found is not None else None
+            if original is None:
+                outcome = "stale"
+            else:
+                try:
+                    built, _ = build(tree, targets)
+                    outcome = "nobuild" if not built else {"pass": "survived", "fail": "caught",
+                                                           "timeout": "timeout"}[test(tree, arguments.limit)]
+                finally:
+                    restore(tree, fault, original)
+            results.write(f"{outcome}\t{fault['id']}\t{fault['file']}\t{fault['text']}\n")
+            results.flush()
+            print(f"[{number}/{len(faults)}] {outcome:8} {time.monotonic() - started:5.0f} s  "
+                  f"{fault['file']}: {fault['text'].strip()}", flush=True)
+    build(tree, targets)  # leave the scratch build matching the tree
+    report(results_path)
+
+
+if __name__ == "__main__":
+    main()
