@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <CLI/CLI.hpp>
+
 #include "driver/capture_folder.h"
 #include "platform/files.h"
 #include "platform/terminal_size.h"
@@ -39,20 +41,6 @@ const char helpText[] =
 
 namespace {
 
-enum class Kind { flag, text, number, wholeNumber };
-
-struct OptionSpec {
-    const char* name;
-    Kind kind;
-    bool captureOnly;
-};
-
-const OptionSpec optionSpecs[] = {
-    {"--start", Kind::number, false},  {"--no-audio", Kind::flag, false}, {"--data", Kind::text, false},
-    {"--force", Kind::flag, false},    {"--capture", Kind::text, false},  {"--fps", Kind::number, true},
-    {"--from", Kind::number, true},    {"--to", Kind::number, true},      {"--scale", Kind::wholeNumber, true},
-};
-
 // A number written in full: no trailing letters, and finite (no inf, no nan).
 bool readNumber(const std::string& text, double& value) {
     if (text.empty()) return false;
@@ -67,46 +55,58 @@ std::string seconds(double value) {
     return text;
 }
 
-// Stores one option's value; returns the error or "".
-std::string store(const OptionSpec& spec, const std::string& value, DemoOptions& options) {
-    const std::string name = spec.name;
-    if (spec.kind == Kind::text) {
-        if (value.empty()) return name + ": needs a folder";
-        (name == "--data" ? options.dataFolder : options.captureFolder) = value;
-        return "";
-    }
-    double number = 0;
-    if (!readNumber(value, number)) return name + ": '" + value + "' is not a number";
-    if (name == "--start") options.start = number;
-    if (name == "--fps") options.framesPerSecond = number;
-    if (name == "--from") options.from = number;
-    if (name == "--to") options.to = number;
-    if (name == "--scale") {
-        if (number != std::floor(number) || number < 1 || number > maxScale)
-            return "--scale: must be a whole number from 1 to " + std::to_string(maxScale);
-        options.scale = static_cast<int>(number);
-    }
-    return "";
+// CLI11 runs these on the text before converting it and reports "--name: <what they
+// return>". Its own number conversion takes inf and nan, so every number passes aNumber
+// first.
+const CLI::Validator aNumber(
+    [](std::string& text) {
+        double value = 0;
+        return readNumber(text, value) ? std::string() : "'" + text + "' is not a number";
+    },
+    "");
+
+// A number from low to high; `limit` says so in the option's own terms.
+CLI::Validator within(double low, double high, const std::string& limit) {
+    return CLI::Validator(
+        [=](std::string& text) {
+            double value = 0;
+            readNumber(text, value);
+            return value >= low && value <= high ? std::string() : limit;
+        },
+        "");
 }
 
-// The ranges, once every option is read.
-std::string checkRanges(const DemoOptions& options) {
-    if (!(options.start >= 0 && options.start <= showSeconds))
-        return "--start: must be from 0 to " + seconds(showSeconds) + " seconds, the length of the show";
-    if (!(options.framesPerSecond >= minFramesPerSecond && options.framesPerSecond <= maxFramesPerSecond))
-        return "--fps: must be from " + seconds(minFramesPerSecond) + " to " + seconds(maxFramesPerSecond) +
-               " frames per second";
-    if (!(options.from >= 0 && options.from <= showSeconds))
-        return "--from: must be from 0 to " + seconds(showSeconds) + " seconds, the length of the show";
-    if (!(options.to <= maxCaptureSeconds)) return "--to: must be at most " + seconds(maxCaptureSeconds) + " seconds";
+// Rewrites a whole number written as 8, 8.0 or 8e0 to "8", which the int conversion takes.
+const CLI::Validator wholeScale(
+    [](std::string& text) {
+        double value = 0;
+        if (!readNumber(text, value) || value != std::floor(value) || value < 1 || value > maxScale)
+            return "must be a whole number from 1 to " + std::to_string(maxScale);
+        text = std::to_string(static_cast<int>(value));
+        return std::string();
+    },
+    "");
+
+const CLI::Validator aFolder([](std::string& text) { return text.empty() ? "needs a folder" : ""; }, "");
+
+// A bare flag reads as "true"; anything given with `=` is refused rather than read as
+// yes or no.
+const CLI::Validator noValue([](std::string& text) { return text == "true" ? "" : "takes no value"; }, "");
+
+// An argument CLI11 matched to no option: an unknown `--name` or `--name=value`, or a
+// word where none belongs.
+std::string unexpected(const std::string& argument) {
+    const std::string said = argument[0] == '-' ? "unknown option " + argument.substr(0, argument.find('='))
+                                                : "unexpected argument '" + argument + "'";
+    return said + " (see zorbel --help)";
+}
+
+// The checks between options, once CLI11 has read them all.
+std::string checkTogether(const DemoOptions& options, bool startGiven) {
+    if (!options.captureFolder.empty() && startGiven)
+        return "--start: not with --capture; --from chooses where the pictures begin";
     if (!(options.to >= options.from)) return "--to: must not be before --from (" + seconds(options.from) + ")";
     return "";
-}
-
-const OptionSpec* findSpec(const std::string& name) {
-    for (const OptionSpec& spec : optionSpecs)
-        if (name == spec.name) return &spec;
-    return nullptr;
 }
 
 }  // namespace
@@ -114,59 +114,52 @@ const OptionSpec* findSpec(const std::string& name) {
 ReadOptions readOptions(int argc, const char* const* argv) {
     ReadOptions result;
     DemoOptions& options = result.options;
-    const OptionSpec* captureOnlyGiven = nullptr;
-    bool startGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (argument == "-h" || argument == "--help") {
-            result.message = helpText;
-            return result;
-        }
-        if (argument == "--version") {
-            result.message = "zorbel " ZORBEL_VERSION "\n";
-            return result;
-        }
-        std::string value;
-        bool valueAttached = false;
-        const size_t equals = argument.find('=');
-        if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = argument.substr(equals + 1);
-            argument.resize(equals);
-            valueAttached = true;
-        }
-        const OptionSpec* spec = findSpec(argument);
-        if (spec == nullptr) {
-            result.error = argument.rfind("-", 0) == 0 ? "unknown option " + argument + " (see zorbel --help)"
-                                                        : "unexpected argument '" + argument + "' (see zorbel --help)";
-            return result;
-        }
-        if (spec->kind == Kind::flag) {
-            if (valueAttached) {
-                result.error = argument + ": takes no value";
-                return result;
-            }
-            (argument == "--force" ? options.force : options.noAudio) = true;
-            continue;
-        }
-        if (!valueAttached) {
-            if (i + 1 >= argc) {
-                result.error = argument + ": needs a value";
-                return result;
-            }
-            value = argv[++i];
-        }
-        result.error = store(*spec, value, options);
-        if (!result.error.empty()) return result;
-        if (spec->captureOnly) captureOnlyGiven = spec;
-        startGiven = startGiven || argument == "--start";
-    }
-    const bool capturing = !options.captureFolder.empty();
-    if (!capturing && captureOnlyGiven != nullptr) {
-        result.error = std::string(captureOnlyGiven->name) + ": only with --capture DIR";
-    } else if (capturing && startGiven) {
-        result.error = "--start: not with --capture; --from chooses where the pictures begin";
-    } else {
-        result.error = checkRanges(options);
+    CLI::App app("", "zorbel");
+    app.allow_extras();  // left in remaining(), so the first one can be named
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // the last one given counts
+    // Help and version answer at once, even after a bad value.
+    app.set_help_flag();
+    app.add_flag_callback("-h,--help", [] { throw CLI::CallForHelp(); })->trigger_on_parse();
+    app.set_version_flag("--version", "zorbel " ZORBEL_VERSION)->trigger_on_parse();
+
+    const std::string showRange = "must be from 0 to " + seconds(showSeconds) + " seconds, the length of the show";
+    CLI::Option* start = app.add_option("--start", options.start)
+                             ->type_name("SECONDS")
+                             ->check(aNumber)
+                             ->check(within(0, showSeconds, showRange));
+    app.add_flag("--no-audio", options.noAudio)->check(noValue);
+    app.add_option("--data", options.dataFolder)->type_name("DIR")->check(aFolder);
+    app.add_flag("--force", options.force)->check(noValue);
+    CLI::Option* capture = app.add_option("--capture", options.captureFolder)->type_name("DIR")->check(aFolder);
+    app.add_option("--fps", options.framesPerSecond)
+        ->type_name("N")
+        ->check(aNumber)
+        ->check(within(minFramesPerSecond, maxFramesPerSecond,
+                       "must be from " + seconds(minFramesPerSecond) + " to " + seconds(maxFramesPerSecond) +
+                           " frames per second"))
+        ->needs(capture);
+    app.add_option("--from", options.from)
+        ->type_name("SECONDS")
+        ->check(aNumber)
+        ->check(within(0, showSeconds, showRange))
+        ->needs(capture);
+    app.add_option("--to", options.to)
+        ->type_name("SECONDS")
+        ->check(aNumber)
+        ->check(within(-HUGE_VAL, maxCaptureSeconds, "must be at most " + seconds(maxCaptureSeconds) + " seconds"))
+        ->needs(capture);
+    app.add_option("--scale", options.scale)->type_name("N")->transform(wholeScale)->needs(capture);
+
+    try {
+        app.parse(argc, argv);
+        result.error = app.remaining().empty() ? checkTogether(options, start->count() > 0)
+                                               : unexpected(app.remaining().front());
+    } catch (const CLI::CallForHelp&) {
+        result.message = helpText;
+    } catch (const CLI::CallForVersion& version) {
+        result.message = version.what() + std::string("\n");
+    } catch (const CLI::ParseError& error) {
+        result.error = error.what();
     }
     return result;
 }
