@@ -36,6 +36,7 @@ TEST(Options, EveryBadValueIsOneLineNamingTheOptionAndItsLimit) {
         {"--no-audio=yes", "--no-audio: takes no value"},
         {"--capture=", "--capture: 1 required DIR missing"},
         {"--data=", "--data: 1 required DIR missing"},
+        {"--capture= --force", "--capture: needs a folder"},
         // Options that do nothing in the chosen mode.
         {"--fps 30", "--fps requires --capture"},
         {"--from 10", "--from requires --capture"},
@@ -75,12 +76,14 @@ TEST(Options, ValuesAtTheirLimitsAreTakenInEitherSpelling) {
     EXPECT_EQ(read.options.dataFolder, "d");
     EXPECT_TRUE(read.options.force && read.options.noAudio);
     EXPECT_EQ(readLine("--start 260").error, "");
+    EXPECT_EQ(readLine("--start 5 --start 6").options.start, 6);  // the last one counts
     EXPECT_EQ(readLine("--capture out --fps 1 --to 0").error, "");
 }
 
 TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {
     for (const char* spelling : {"-h", "--help", "--fps 9999 --help"}) EXPECT_EQ(readLine(spelling).message, helpText);
     EXPECT_EQ(readLine("--version").message, "zorbel 0.1.0\n");
+    EXPECT_EQ(readLine("--version --capture out --fps 0").message, "zorbel 0.1.0\n");
     std::istringstream lines(helpText);
     for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
     for (const char* word : {"--start", "--no-audio", "--data", "--force", "--capture", "--fps", "--from", "--to",

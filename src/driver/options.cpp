@@ -87,7 +87,10 @@ const CLI::Validator wholeScale(
     },
     "");
 
-const CLI::Validator aFolder([](std::string& text) { return text.empty() ? "needs a folder" : ""; }, "");
+// A value that starts with "-" is the next option, taken as the folder because the value
+// was left out (`--capture= --force`); a folder of that name can be written ./-name.
+const CLI::Validator aFolder(
+    [](std::string& text) { return text.empty() || text[0] == '-' ? "needs a folder" : ""; }, "");
 
 // A bare flag reads as "true"; anything given with `=` is refused rather than read as
 // yes or no.
