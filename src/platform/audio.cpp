@@ -103,6 +103,7 @@ void readSpectrum(float* values, int count) {
 void stopMusic() {
     closeDevice();
     closeMusicRecording();
+    setMusicListener(nullptr);
     driver = Driver::none;
 }
 
@@ -118,4 +119,16 @@ bool startMusicRecording(const char* wavPath, std::string& reason) {
     return openMusicRecording(wavPath, musicSampleRate, reason);
 }
 
-void stopMusicRecording() { closeMusicRecording(); }
+void stopMusicRecording() {
+    closeMusicRecording();
+    setMusicListener(nullptr);
+}
+
+bool listenToMusic(void (*listener)(const float* frames, std::size_t count), std::string& reason) {
+    if (musicMode != MusicMode::rendered || !moduleLoaded()) {
+        reason = musicMode != MusicMode::rendered ? "recording needs rendered music" : "no music is loaded";
+        return false;
+    }
+    setMusicListener(listener);
+    return true;
+}

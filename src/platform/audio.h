@@ -13,6 +13,7 @@
 // device, so a capture on the virtual clock hears and sees the same samples every run.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 enum class MusicMode {
@@ -54,3 +55,7 @@ void stopMusic();
 // file cannot be created.
 bool startMusicRecording(const char* wavPath, std::string& reason);
 void stopMusicRecording();
+
+// Rendered mode: from now on every rendered block of interleaved stereo frames is also
+// handed to `listener`, on the rendering thread. Fails like startMusicRecording.
+bool listenToMusic(void (*listener)(const float* frames, std::size_t count), std::string& reason);

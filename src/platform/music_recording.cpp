@@ -5,6 +5,7 @@
 
 namespace {
 SNDFILE* recordingFile = nullptr;
+MusicListener listener = nullptr;
 }
 
 bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason) {
@@ -25,11 +26,14 @@ bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason
     return true;
 }
 
-bool musicRecording() { return recordingFile != nullptr; }
+bool musicRecording() { return recordingFile != nullptr || listener != nullptr; }
 
 void writeMusicRecording(const float* frames, std::size_t count) {
     if (recordingFile) sf_writef_float(recordingFile, frames, static_cast<sf_count_t>(count));
+    if (listener) listener(frames, count);
 }
+
+void setMusicListener(MusicListener newListener) { listener = newListener; }
 
 void closeMusicRecording() {
     if (!recordingFile) return;

@@ -16,3 +16,8 @@ bool musicRecording();
 void writeMusicRecording(const float* frames, std::size_t count);
 // Finishes the file; safe when none is open.
 void closeMusicRecording();
+
+// Also hands every rendered block to `listener` (the video writer), with or without a WAV
+// file; nullptr stops. While a listener is set the music counts as recording.
+using MusicListener = void (*)(const float* frames, std::size_t count);
+void setMusicListener(MusicListener listener);
