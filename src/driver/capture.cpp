@@ -1,5 +1,6 @@
 #include "driver/capture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -10,9 +11,13 @@
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/console_palette.h"
+#include "platform/interrupt.h"
 #include "platform/memory_console.h"
+#include "platform/music_engine.h"
 #include "platform/png_file.h"
+#include "platform/png_writer.h"
 #include "platform/progress.h"
+#include "platform/video_writer.h"
 
 uint32_t captureTicks(long frame, double framesPerSecond) {
     return static_cast<uint32_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
@@ -21,24 +26,29 @@ uint32_t captureTicks(long frame, double framesPerSecond) {
 // The demo time tickFrame will compute for a tick count, with the music started at 0.
 static float demoTimeAt(uint32_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
 
-bool writeConsolePicture(const std::string& path, int scale, std::string& reason) {
+// Each grid row becomes one row of pixels, repeated `scale` times.
+static void consolePixels(int scale, std::vector<uint8_t>& pixels) {
     const int width = consoleColumns * scale;
-    const int height = 2 * consoleRows * scale;
-    static std::vector<uint8_t> pixels;
-    pixels.resize(static_cast<size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        const int gridRow = y / scale;
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    pixels.resize(rowBytes * 2 * consoleRows * scale);
+    for (int gridRow = 0; gridRow < 2 * consoleRows; ++gridRow) {
+        uint8_t* row = &pixels[rowBytes * gridRow * scale];
         for (int x = 0; x < width; ++x) {
             const int attribute = memoryConsoleState.cells[(gridRow / 2) * consoleColumns + x / scale].attribute;
             // The upper grid cell of a console cell is its background, the lower its foreground.
             const int nibble = gridRow % 2 == 0 ? (attribute >> 4) & 15 : attribute & 15;
-            uint8_t* pixel = &pixels[(static_cast<size_t>(y) * width + x) * 3];
-            pixel[0] = consolePalette[nibble].r;
-            pixel[1] = consolePalette[nibble].g;
-            pixel[2] = consolePalette[nibble].b;
+            row[3 * x] = consolePalette[nibble].r;
+            row[3 * x + 1] = consolePalette[nibble].g;
+            row[3 * x + 2] = consolePalette[nibble].b;
         }
+        for (int copy = 1; copy < scale; ++copy) std::copy(row, row + rowBytes, row + rowBytes * copy);
     }
-    return writePng(path, width, height, pixels.data(), reason);
+}
+
+bool writeConsolePicture(const std::string& path, int scale, std::string& reason) {
+    static std::vector<uint8_t> pixels;
+    consolePixels(scale, pixels);
+    return writePng(path, consoleColumns * scale, 2 * consoleRows * scale, pixels.data(), reason);
 }
 
 namespace {
@@ -50,6 +60,8 @@ struct CaptureRun {
     long toWrite = 0;
     bool recording = false;
     bool recordingTried = false;
+    bool video = false;      // frames and sound go to the video writer
+    bool listening = false;  // the video writer hears the music
 };
 
 bool insideWindow(const DemoOptions& options, float time) { return options.from <= time && time <= options.to; }
@@ -60,23 +72,54 @@ std::string framePath(const std::string& folder, long frame) {
     return folder + name;
 }
 
+// Starts the video file at the window's first frame, with the music from here on.
+bool startVideo(CaptureRun& run) {
+    std::string reason;
+    run.listening = listenToMusic(queueVideoSound, reason);
+    if (!run.listening && !run.options.noAudio) std::fprintf(stderr, "zorbel: no sound in the video: %s\n", reason.c_str());
+    const VideoFormat format{consoleColumns * run.options.scale, 2 * consoleRows * run.options.scale,
+                             run.options.framesPerSecond, run.options.lossless, run.listening ? musicSampleRate : 0};
+    run.video = startVideoWriter(run.options.videoFile, format, reason);
+    if (!run.video) std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+    return run.video;
+}
+
+// Hands the frame's pixels to the video and picture writers.
+bool writeFrame(CaptureRun& run, long frame) {
+    const int width = consoleColumns * run.options.scale, height = 2 * consoleRows * run.options.scale;
+    std::vector<uint8_t> pixels = sparePngBuffer();
+    consolePixels(run.options.scale, pixels);
+    std::string reason;
+    if (run.video && !queueVideoFrame(pixels.data())) {
+        finishVideoWriter(reason);
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        run.video = false;
+        return false;
+    }
+    if (!run.options.captureFolder.empty() &&
+        !queuePng(framePath(run.options.captureFolder, frame), width, height, std::move(pixels))) {
+        finishPngWriter(reason);
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        return false;
+    }
+    return true;
+}
+
 // Writes the frame's table row and, inside the window, its picture.
 bool recordFrame(CaptureRun& run, long frame, uint32_t ticks) {
-    std::fprintf(run.table, "%ld,%u,%.9g,%.9g\n", frame, ticks, static_cast<double>(demoTime),
-                 static_cast<double>(bassLevel));
+    if (run.table != nullptr)
+        std::fprintf(run.table, "%ld,%u,%.9g,%.9g\n", frame, ticks, static_cast<double>(demoTime),
+                     static_cast<double>(bassLevel));
     if (!insideWindow(run.options, demoTime)) return true;
-    if (!run.recordingTried) {
+    if (!run.recordingTried && !run.options.videoFile.empty() && !startVideo(run)) return false;
+    if (!run.recordingTried && !run.options.captureFolder.empty()) {
         // The sound from this frame on belongs to the captured window.
         std::string reason;
         run.recording = startMusicRecording((run.options.captureFolder + "/audio.wav").c_str(), reason);
         if (!run.recording && !run.options.noAudio) std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
-        run.recordingTried = true;
     }
-    std::string reason;
-    if (!writeConsolePicture(framePath(run.options.captureFolder, frame), run.options.scale, reason)) {
-        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
-        return false;
-    }
+    run.recordingTried = true;
+    if (!writeFrame(run, frame)) return false;
     ++run.written;
     return true;
 }
@@ -101,36 +144,60 @@ int runCapture(const DemoOptions& options) {
     setMusicMode(options.noAudio ? MusicMode::off : MusicMode::rendered);
     if (!startDemo(false)) return 1;
 
-    const std::string tablePath = options.captureFolder + "/frames.csv";
-    CaptureRun run{options, std::fopen(tablePath.c_str(), "w")};
-    if (run.table == nullptr) {
-        std::fprintf(stderr, "zorbel: cannot write %s\n", tablePath.c_str());
-        return 1;
+    CaptureRun run{options, nullptr};
+    if (!options.captureFolder.empty()) {
+        const std::string tablePath = options.captureFolder + "/frames.csv";
+        run.table = std::fopen(tablePath.c_str(), "w");
+        if (run.table == nullptr) {
+            std::fprintf(stderr, "zorbel: cannot write %s\n", tablePath.c_str());
+            return 1;
+        }
+        std::fprintf(run.table, "frame,tick_ms,demo_time,bass_level\n");
+        startPngWriter();
     }
-    std::fprintf(run.table, "frame,tick_ms,demo_time,bass_level\n");
+    // A video is finished up to the last frame on Ctrl-C instead of being cut off.
+    if (!options.videoFile.empty()) watchInterrupts();
 
     const long last = lastFrame(options);
     run.toWrite = last - firstWrittenFrame(options) + 1;
     const auto began = std::chrono::steady_clock::now();
     bool ok = recordFrame(run, 0, 0);  // the all-blue frame of start-up
-    for (long frame = 1; ok && frame <= last; ++frame) {
+    long frame = 0;
+    while (ok && frame < last && !interruptRequested()) {
+        ++frame;
         const uint32_t ticks = captureTicks(frame, options.framesPerSecond);
         setVirtualTicks(ticks);
         tickFrame();
         ok = recordFrame(run, frame, ticks);
         if (frame % 30 == 0 || frame == last) {
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-            showProgress(run.written, run.toWrite, seconds > 0 ? frame / seconds : 0);
+            showProgress(run.written, run.toWrite, seconds, options.framesPerSecond);
         }
     }
     endProgress();
-    if (run.recording) {
+    if (run.recording || run.listening) {
         // Render the last written frame's own period, so the sound lasts as long as the pictures.
-        setVirtualTicks(captureTicks(last + 1, options.framesPerSecond));
+        setVirtualTicks(captureTicks(frame + 1, options.framesPerSecond));
         advanceMusic();
         stopMusicRecording();
     }
     stopMusic();
-    ok = std::fclose(run.table) == 0 && ok;
+    std::string reason;
+    if (!finishPngWriter(reason)) {
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        ok = false;
+    }
+    if (run.video && !ok) abandonVideoWriter();
+    if (run.video && ok && !finishVideoWriter(reason)) {
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        ok = false;
+    }
+    if (run.table != nullptr) ok = std::fclose(run.table) == 0 && ok;
+    if (ok && interruptRequested()) {
+        // 130, as a shell reports Ctrl-C: the files hold the frames up to here and are complete.
+        std::fprintf(stderr, "zorbel: interrupted: %s ends at %.3f s (frame %ld)\n", options.videoFile.c_str(),
+                     static_cast<double>(demoTime), frame);
+        return 130;
+    }
     return ok ? 0 : 1;
 }

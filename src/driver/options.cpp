@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/video_encoder.h"
 
 namespace {
 
@@ -13,6 +14,11 @@ std::string validate(const DemoOptions& options) {
     if (!(options.from >= 0)) return "--from: must be 0 or more seconds";
     if (!(options.to >= options.from)) return "--to: must not be before --from";
     if (!(options.start >= 0 && options.start <= 100000)) return "--start: must be 0 or more seconds";
+    if (!options.videoFile.empty()) {
+        const std::string problem = videoPathProblem(options.videoFile, options.lossless);
+        if (!problem.empty()) return "--video: " + problem;
+    }
+    if (options.lossless && options.videoFile.empty()) return "--lossless: needs --video";
     if (!options.captureFolder.empty()) {
         std::string reason;
         if (!makeDirectories(options.captureFolder, reason)) return "--capture: cannot create " + options.captureFolder + ": " + reason;
@@ -37,6 +43,10 @@ int parseOptions(int argc, char** argv, DemoOptions& options) {
         ->check(CLI::Range(1, 16));
     app.add_flag("--no-audio", options.noAudio, "no music; the bass level stays 0");
     app.add_option("--start", options.start, "start the show at T seconds, music included")->type_name("T");
+    app.add_option("--video", options.videoFile,
+                   "render like --capture into one video file: .mp4 or .mkv (H.264, AAC), .webm (VP9, Opus); scale 8 unless --scale")
+        ->type_name("FILE");
+    app.add_flag("--lossless", options.lossless, "video frames that decode to exactly the captured pictures");
 
     try {
         app.parse(argc, argv);
@@ -46,6 +56,7 @@ int parseOptions(int argc, char** argv, DemoOptions& options) {
         std::fprintf(stderr, "zorbel: %s\n", error.what());
         return 2;
     }
+    if (!options.videoFile.empty() && app.count("--scale") == 0) options.scale = 8;
     const std::string problem = validate(options);
     if (!problem.empty()) {
         std::fprintf(stderr, "zorbel: %s\n", problem.c_str());

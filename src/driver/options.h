@@ -12,6 +12,8 @@ struct DemoOptions {
     int scale = 1;       // captured picture pixels per grid cell, each way
     bool noAudio = false;
     double start = 0;    // seconds into the show to start at
+    std::string videoFile;  // .mp4, .mkv or .webm; empty: no video
+    bool lossless = false;  // video frames that decode to exactly the captured pictures
 };
 
 // Parses the arguments. Returns -1 to go on, or the exit status when the program should

@@ -9,7 +9,7 @@ int runDemo(int argc, char** argv) {
     DemoOptions options;
     const int status = parseOptions(argc, argv, options);
     if (status >= 0) return status;
-    if (!options.captureFolder.empty()) return runCapture(options);
+    if (!options.captureFolder.empty() || !options.videoFile.empty()) return runCapture(options);
 
     setMusicMode(options.noAudio ? MusicMode::off : MusicMode::live);
     if (!startDemo(true, options.start)) return 1;
