@@ -169,18 +169,29 @@ bool addSound(const AVCodec* codec, int rate, std::string& reason) {
 }
 
 // BT.709, limited range, in 8-bit fixed point; chroma from each 2 x 2 block's mean, so
-// a block inside one colour keeps that colour exactly.
+// a block inside one colour keeps that colour exactly. A row (or pair of rows) equal to the
+// one before reuses its result: scaled-up cells repeat every row `scale` times.
 void fillYuv(AVFrame* frame, const uint8_t* rgb, int width, int height) {
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
     for (int y = 0; y < height; ++y) {
-        const uint8_t* in = rgb + static_cast<size_t>(y) * width * 3;
+        const uint8_t* in = rgb + y * rowBytes;
         uint8_t* luma = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
+        if (y > 0 && std::equal(in, in + rowBytes, in - rowBytes)) {
+            std::copy(luma - frame->linesize[0], luma - frame->linesize[0] + width, luma);
+            continue;
+        }
         for (int x = 0; x < width; ++x, in += 3) luma[x] = static_cast<uint8_t>(((47 * in[0] + 157 * in[1] + 16 * in[2] + 128) >> 8) + 16);
     }
     for (int y = 0; y < height / 2; ++y) {
-        const uint8_t* top = rgb + static_cast<size_t>(2 * y) * width * 3;
-        const uint8_t* bottom = top + static_cast<size_t>(width) * 3;
+        const uint8_t* top = rgb + 2 * y * rowBytes;
+        const uint8_t* bottom = top + rowBytes;
         uint8_t* blue = frame->data[1] + static_cast<ptrdiff_t>(y) * frame->linesize[1];
         uint8_t* red = frame->data[2] + static_cast<ptrdiff_t>(y) * frame->linesize[2];
+        if (y > 0 && std::equal(top, top + 2 * rowBytes, top - 2 * rowBytes)) {
+            std::copy(blue - frame->linesize[1], blue - frame->linesize[1] + width / 2, blue);
+            std::copy(red - frame->linesize[2], red - frame->linesize[2] + width / 2, red);
+            continue;
+        }
         for (int x = 0; x < width / 2; ++x) {
             int sum[3];
             for (int c = 0; c < 3; ++c) sum[c] = top[6 * x + c] + top[6 * x + 3 + c] + bottom[6 * x + c] + bottom[6 * x + 3 + c];
