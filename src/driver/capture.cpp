@@ -160,7 +160,7 @@ int runCapture(const DemoOptions& options) {
 
     const long last = lastFrame(options);
     run.toWrite = last - firstWrittenFrame(options) + 1;
-    const auto began = std::chrono::steady_clock::now();
+    auto began = std::chrono::steady_clock::now();  // of the written window, for the speed
     bool ok = recordFrame(run, 0, 0);  // the all-blue frame of start-up
     long frame = 0;
     while (ok && frame < last && !interruptRequested()) {
@@ -168,7 +168,9 @@ int runCapture(const DemoOptions& options) {
         const uint32_t ticks = captureTicks(frame, options.framesPerSecond);
         setVirtualTicks(ticks);
         tickFrame();
+        const long writtenBefore = run.written;
         ok = recordFrame(run, frame, ticks);
+        if (writtenBefore == 0 && run.written == 1) began = std::chrono::steady_clock::now();
         if (frame % 30 == 0 || frame == last) {
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
             showProgress(run.written, run.toWrite, seconds, options.framesPerSecond);
