@@ -125,7 +125,7 @@ bool addPicture(const AVCodec* codec, const VideoFormat& format, std::string& re
         av_dict_set(&settings, "row-mt", "1", 0);
         context->bit_rate = 0;
     } else {
-        av_dict_set(&settings, "preset", "veryfast", 0);
+        av_dict_set(&settings, "preset", "superfast", 0);
     }
     const bool added = addTrack(encoder.picture, codec, &settings, reason);
     av_dict_free(&settings);
