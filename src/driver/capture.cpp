@@ -87,7 +87,9 @@ bool startVideo(CaptureRun& run) {
 // Hands the frame's pixels to the video and picture writers.
 bool writeFrame(CaptureRun& run, long frame) {
     const int width = consoleColumns * run.options.scale, height = 2 * consoleRows * run.options.scale;
-    std::vector<uint8_t> pixels = sparePngBuffer();
+    static std::vector<uint8_t> videoOnly;  // without pictures one buffer serves every frame
+    const bool pictures = !run.options.captureFolder.empty();
+    std::vector<uint8_t> pixels = pictures ? sparePngBuffer() : std::move(videoOnly);
     consolePixels(run.options.scale, pixels);
     std::string reason;
     if (run.video && !queueVideoFrame(pixels.data())) {
@@ -96,8 +98,11 @@ bool writeFrame(CaptureRun& run, long frame) {
         run.video = false;
         return false;
     }
-    if (!run.options.captureFolder.empty() &&
-        !queuePng(framePath(run.options.captureFolder, frame), width, height, std::move(pixels))) {
+    if (!pictures) {
+        videoOnly = std::move(pixels);
+        return true;
+    }
+    if (!queuePng(framePath(run.options.captureFolder, frame), width, height, std::move(pixels))) {
         finishPngWriter(reason);
         std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
         return false;
