@@ -200,6 +200,10 @@ int runCapture(const DemoOptions& options) {
         ok = false;
     }
     if (run.table != nullptr) ok = std::fclose(run.table) == 0 && ok;
+    if (ok && interruptRequested() && run.written == 0) {
+        std::fprintf(stderr, "zorbel: interrupted before the first frame: %s not written\n", options.videoFile.c_str());
+        return 1;
+    }
     if (ok && interruptRequested()) {
         // 130, as a shell reports Ctrl-C: the files hold the frames up to here and are complete.
         std::fprintf(stderr, "zorbel: interrupted: %s ends at %.3f s (frame %ld)\n", options.videoFile.c_str(),
