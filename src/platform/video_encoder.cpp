@@ -12,6 +12,8 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "platform/video_convert.h"
+
 namespace {
 
 struct Container {
@@ -168,63 +170,12 @@ bool addSound(const AVCodec* codec, int rate, std::string& reason) {
     return true;
 }
 
-// BT.709, limited range, in 8-bit fixed point; chroma from each 2 x 2 block's mean, so
-// a block inside one colour keeps that colour exactly. A row (or pair of rows) equal to the
-// one before reuses its result: scaled-up cells repeat every row `scale` times.
-void fillYuv(AVFrame* frame, const uint8_t* rgb, int width, int height) {
-    const size_t rowBytes = static_cast<size_t>(width) * 3;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* in = rgb + y * rowBytes;
-        uint8_t* luma = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
-        if (y > 0 && std::equal(in, in + rowBytes, in - rowBytes)) {
-            std::copy(luma - frame->linesize[0], luma - frame->linesize[0] + width, luma);
-            continue;
-        }
-        for (int x = 0; x < width; ++x, in += 3) luma[x] = static_cast<uint8_t>(((47 * in[0] + 157 * in[1] + 16 * in[2] + 128) >> 8) + 16);
-    }
-    for (int y = 0; y < height / 2; ++y) {
-        const uint8_t* top = rgb + 2 * y * rowBytes;
-        const uint8_t* bottom = top + rowBytes;
-        uint8_t* blue = frame->data[1] + static_cast<ptrdiff_t>(y) * frame->linesize[1];
-        uint8_t* red = frame->data[2] + static_cast<ptrdiff_t>(y) * frame->linesize[2];
-        if (y > 0 && std::equal(top, top + 2 * rowBytes, top - 2 * rowBytes)) {
-            std::copy(blue - frame->linesize[1], blue - frame->linesize[1] + width / 2, blue);
-            std::copy(red - frame->linesize[2], red - frame->linesize[2] + width / 2, red);
-            continue;
-        }
-        for (int x = 0; x < width / 2; ++x) {
-            int sum[3];
-            for (int c = 0; c < 3; ++c) sum[c] = top[6 * x + c] + top[6 * x + 3 + c] + bottom[6 * x + c] + bottom[6 * x + 3 + c];
-            blue[x] = static_cast<uint8_t>((-26 * sum[0] - 87 * sum[1] + 113 * sum[2] + (128 << 10) + 512) >> 10);
-            red[x] = static_cast<uint8_t>((112 * sum[0] - 102 * sum[1] - 10 * sum[2] + (128 << 10) + 512) >> 10);
-        }
-    }
-}
-
-void fillPicture(AVFrame* frame, const uint8_t* rgb, int width, int height) {
-    if (frame->format == AV_PIX_FMT_YUV420P) return fillYuv(frame, rgb, width, height);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* in = rgb + static_cast<size_t>(y) * width * 3;
-        if (frame->format == AV_PIX_FMT_RGB24) {
-            std::copy(in, in + static_cast<size_t>(width) * 3, frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0]);
-            continue;
-        }
-        uint8_t* g = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
-        uint8_t* b = frame->data[1] + static_cast<ptrdiff_t>(y) * frame->linesize[1];
-        uint8_t* r = frame->data[2] + static_cast<ptrdiff_t>(y) * frame->linesize[2];
-        for (int x = 0; x < width; ++x, in += 3) {
-            r[x] = in[0];
-            g[x] = in[1];
-            b[x] = in[2];
-        }
-    }
-}
-
-// The same conversion as the capture's 16-bit WAV (libsndfile's, which rounds down), so
-// lossless sound matches it sample for sample.
-int16_t toShort(float value) {
-    const float scaled = std::floor(value * 32768.0f);
-    return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
+void fillPicture(AVFrame* frame, const uint8_t* rgb) {
+    const VideoPlanes planes{{frame->data[0], frame->data[1], frame->data[2]},
+                             {frame->linesize[0], frame->linesize[1], frame->linesize[2]}};
+    if (frame->format == AV_PIX_FMT_YUV420P) rgbToYuv420(rgb, frame->width, frame->height, planes);
+    else if (frame->format == AV_PIX_FMT_GBRP) rgbToGbr(rgb, frame->width, frame->height, planes);
+    else copyRgb(rgb, frame->width, frame->height, planes);
 }
 
 bool sendSound(const float* frames, int count, std::string& reason) {
@@ -246,8 +197,8 @@ bool sendSound(const float* frames, int count, std::string& reason) {
             reinterpret_cast<float*>(frame->data[0])[2 * i] = left;
             reinterpret_cast<float*>(frame->data[0])[2 * i + 1] = right;
         } else {
-            reinterpret_cast<int16_t*>(frame->data[0])[2 * i] = toShort(frames[2 * i]);
-            reinterpret_cast<int16_t*>(frame->data[0])[2 * i + 1] = toShort(frames[2 * i + 1]);
+            reinterpret_cast<int16_t*>(frame->data[0])[2 * i] = soundToShort(frames[2 * i]);
+            reinterpret_cast<int16_t*>(frame->data[0])[2 * i + 1] = soundToShort(frames[2 * i + 1]);
         }
     }
     frame->pts = encoder.soundSent;
@@ -329,7 +280,7 @@ bool encodeVideoFrame(const uint8_t* rgb, std::string& reason) {
         reason = "out of memory";
         return false;
     }
-    fillPicture(frame, rgb, frame->width, frame->height);
+    fillPicture(frame, rgb);
     frame->pts = encoder.picturesSent++;
     return sendFrame(encoder.picture, frame, reason);
 }
