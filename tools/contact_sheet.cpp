@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "file_io.h"
+#include "font_sheet.h"
 
 namespace {
 
@@ -67,19 +68,44 @@ std::vector<PlotPoint> readBassLevels(const std::string& csvPath, double from, d
     return points;
 }
 
+// Draws `text` in the default font with its top-left corner at (x, y), or its top-right
+// corner there when `alignRight`.
+static void drawText(RgbaImage& image, const std::string& text, int x, int y, bool alignRight = false) {
+    const Coverage coverage = renderTextLine(defaultFontPath, text, 12);
+    if (alignRight) x -= coverage.width;
+    for (int row = 0; row < coverage.height; ++row)
+        for (int column = 0; column < coverage.width; ++column) {
+            const int alpha = coverage.alpha[static_cast<size_t>(row) * coverage.width + column];
+            if (alpha == 0 || x + column < 0 || y + row < 0 || x + column >= image.width || y + row >= image.height) continue;
+            uint8_t* pixel = &image.pixels[(static_cast<size_t>(y + row) * image.width + x + column) * 4];
+            for (int c = 0; c < 3; ++c) pixel[c] = static_cast<uint8_t>((pixel[c] * (255 - alpha) + 220 * alpha) / 255);
+        }
+}
+
 RgbaImage plotPoints(const std::vector<PlotPoint>& points, int width, int height) {
     if (points.empty()) throw ToolError("no points to plot");
     RgbaImage image = blank(width, height, 16);
+    // The plot area, inside margins for the value labels (left) and the seconds (below).
+    const int left = 40, right = width - 12, top = 24, bottom = height - 36;
     const double t0 = points.front().time, t1 = std::max(points.back().time, t0 + 1e-9);
-    double top = 1.0;
-    for (const PlotPoint& point : points) top = std::max(top, std::ceil(point.value));
-    auto rowOf = [&](double value) { return height - 1 - static_cast<int>(std::lround(value / top * (height - 1))); };
-    for (int level = 0; level <= static_cast<int>(top); ++level) {
-        for (int x = 0; x < width; ++x) setPixel(image, x, rowOf(level), 60, 60, 60);
+    double highest = 1.0;
+    for (const PlotPoint& point : points) highest = std::max(highest, std::ceil(point.value));
+    auto rowOf = [&](double value) { return bottom - static_cast<int>(std::lround(value / highest * (bottom - top))); };
+    auto columnOf = [&](double time) { return left + static_cast<int>(std::lround((time - t0) / (t1 - t0) * (right - left))); };
+    for (int level = 0; level <= static_cast<int>(highest); ++level) {
+        for (int x = left; x <= right; ++x) setPixel(image, x, rowOf(level), 60, 60, 60);
+        drawText(image, std::to_string(level), left - 6, rowOf(level) - 8, true);
     }
+    for (int second = static_cast<int>(std::ceil(t0)); second <= t1; ++second) {
+        for (int y = bottom; y <= bottom + 4; ++y) setPixel(image, columnOf(second), y, 160, 160, 160);
+        const std::string label = std::to_string(second);
+        drawText(image, label, columnOf(second) - 4 * static_cast<int>(label.size()), bottom + 6);
+    }
+    drawText(image, "bass level", 4, 4);
+    drawText(image, "demo time (s)", (left + right) / 2 - 45, height - 16);
     int previous = -1;
     for (const PlotPoint& point : points) {
-        const int x = static_cast<int>(std::lround((point.time - t0) / (t1 - t0) * (width - 1)));
+        const int x = columnOf(point.time);
         const int y = rowOf(point.value);
         const int from = previous < 0 ? y : previous;
         for (int row = std::min(from, y); row <= std::max(from, y); ++row) setPixel(image, x, row, 80, 255, 255);

@@ -18,7 +18,8 @@ struct PlotPoint {
 // Reads (demo_time, bass_level) from a capture's frames.csv, keeping from <= time <= to.
 std::vector<PlotPoint> readBassLevels(const std::string& csvPath, double from, double to);
 
-// A line plot of the points on a dark background with a grid line per whole value.
+// A line plot of the points on a dark background with a grid line per whole value, the
+// values on the left, the seconds below and both axes named.
 RgbaImage plotPoints(const std::vector<PlotPoint>& points, int width, int height);
 
 // Drops the alpha channel, for writePng.

@@ -8,13 +8,13 @@ int main(int argc, char** argv) {
     CLI::App app{"Plot bass_level over demo_time from a capture's frames.csv."};
     std::string input, output;
     double from = 0, to = 1e9;
-    int width = 640, height = 160;
+    int width = 640, height = 220;
     app.add_option("frames.csv", input, "the capture's table")->required();
     app.add_option("OUT.png", output, "plot to write")->required();
     app.add_option("--from", from, "first second to plot");
     app.add_option("--to", to, "last second to plot");
     app.add_option("--width", width, "pixels (default 640)")->check(CLI::Range(16, 8192));
-    app.add_option("--height", height, "pixels (default 160)")->check(CLI::Range(16, 8192));
+    app.add_option("--height", height, "pixels (default 220)")->check(CLI::Range(16, 8192));
     CLI11_PARSE(app, argc, argv);
     try {
         const RgbaImage plot = plotPoints(readBassLevels(input, from, to), width, height);

@@ -1,5 +1,6 @@
 #include "driver/capture.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -13,9 +14,12 @@
 #include "platform/clock.h"
 #include "platform/console_palette.h"
 #include "platform/memory_console.h"
+#include "platform/music_engine.h"
 #include "platform/png_file.h"
+#include "platform/png_writer.h"
 #include "platform/progress.h"
 #include "platform/signals.h"
+#include "platform/video_writer.h"
 
 uint64_t captureTicks(long frame, double framesPerSecond) {
     return static_cast<uint64_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
@@ -24,24 +28,29 @@ uint64_t captureTicks(long frame, double framesPerSecond) {
 // The demo time tickFrame will compute for a tick count, with the music started at 0.
 static float demoTimeAt(uint64_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
 
-bool writeConsolePicture(const std::string& path, int scale, std::string& reason) {
+// Each grid row becomes one row of pixels, repeated `scale` times.
+static void consolePixels(int scale, std::vector<uint8_t>& pixels) {
     const int width = consoleColumns * scale;
-    const int height = 2 * consoleRows * scale;
-    static std::vector<uint8_t> pixels;
-    pixels.resize(static_cast<size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        const int gridRow = y / scale;
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    pixels.resize(rowBytes * 2 * consoleRows * scale);
+    for (int gridRow = 0; gridRow < 2 * consoleRows; ++gridRow) {
+        uint8_t* row = &pixels[rowBytes * gridRow * scale];
         for (int x = 0; x < width; ++x) {
             const int attribute = memoryConsoleState.cells[(gridRow / 2) * consoleColumns + x / scale].attribute;
             // The upper grid cell of a console cell is its background, the lower its foreground.
             const int nibble = gridRow % 2 == 0 ? (attribute >> 4) & 15 : attribute & 15;
-            uint8_t* pixel = &pixels[(static_cast<size_t>(y) * width + x) * 3];
-            pixel[0] = consolePalette[nibble].r;
-            pixel[1] = consolePalette[nibble].g;
-            pixel[2] = consolePalette[nibble].b;
+            row[3 * x] = consolePalette[nibble].r;
+            row[3 * x + 1] = consolePalette[nibble].g;
+            row[3 * x + 2] = consolePalette[nibble].b;
         }
+        for (int copy = 1; copy < scale; ++copy) std::copy(row, row + rowBytes, row + rowBytes * copy);
     }
-    return writePng(path, width, height, pixels.data(), reason);
+}
+
+bool writeConsolePicture(const std::string& path, int scale, std::string& reason) {
+    static std::vector<uint8_t> pixels;
+    consolePixels(scale, pixels);
+    return writePng(path, consoleColumns * scale, 2 * consoleRows * scale, pixels.data(), reason);
 }
 
 namespace {
@@ -60,6 +69,8 @@ struct CaptureRun {
     long toWrite = 0;
     bool recording = false;
     bool recordingTried = false;
+    bool video = false;      // frames and sound go to the video writer
+    bool listening = false;  // the video writer hears the music
 };
 
 // The window is compared in the float a frame sees as its demoTime: an option of 8.1 is the
@@ -75,27 +86,63 @@ std::string framePath(const std::string& folder, long frame) {
     return folder + name;
 }
 
+// Starts the video file at the window's first frame, with the music from here on.
+bool startVideo(CaptureRun& run) {
+    std::string reason;
+    run.listening = listenToMusic(queueVideoSound, reason);
+    if (!run.listening && !run.options.noAudio) std::fprintf(stderr, "zorbel: no sound in the video: %s\n", reason.c_str());
+    const VideoFormat format{consoleColumns * run.options.scale, 2 * consoleRows * run.options.scale,
+                             run.options.framesPerSecond, run.options.lossless, run.listening ? musicSampleRate : 0};
+    run.video = startVideoWriter(run.options.videoFile, format, reason);
+    if (!run.video) std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+    return run.video;
+}
+
+// Hands the frame's pixels to the video and picture writers.
+bool writeFrame(CaptureRun& run, long frame) {
+    const int width = consoleColumns * run.options.scale, height = 2 * consoleRows * run.options.scale;
+    static std::vector<uint8_t> videoOnly;  // without pictures one buffer serves every frame
+    const bool pictures = !run.options.captureFolder.empty();
+    std::vector<uint8_t> pixels = pictures ? sparePngBuffer() : std::move(videoOnly);
+    consolePixels(run.options.scale, pixels);
+    std::string reason;
+    if (run.video && !queueVideoFrame(pixels.data())) {
+        finishVideoWriter(reason);
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        run.video = false;
+        return false;
+    }
+    if (!pictures) {
+        videoOnly = std::move(pixels);
+        return true;
+    }
+    if (!queuePng(framePath(run.options.captureFolder, frame), width, height, std::move(pixels))) {
+        finishPngWriter(reason);
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        return false;
+    }
+    return true;
+}
+
 // Writes the frame's table row and, inside the window, its picture.
 bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
-    if (std::fprintf(run.table, "%ld,%llu,%.9g,%.9g\n", frame, static_cast<unsigned long long>(ticks), static_cast<double>(demoTime),
+    if (run.table != nullptr &&
+        std::fprintf(run.table, "%ld,%llu,%.9g,%.9g\n", frame, static_cast<unsigned long long>(ticks), static_cast<double>(demoTime),
                      static_cast<double>(bassLevel)) < 0) {
         std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
         run.tableFailed = true;
         return false;
     }
     if (!insideWindow(run.options, demoTime)) return true;
-    if (!run.recordingTried) {
+    if (!run.recordingTried && !run.options.videoFile.empty() && !startVideo(run)) return false;
+    if (!run.recordingTried && !run.options.captureFolder.empty()) {
         // The sound from this frame on belongs to the captured window.
         std::string reason;
         run.recording = startMusicRecording((run.soundPath + partialSuffix).c_str(), reason);
         if (!run.recording && !run.options.noAudio) std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
-        run.recordingTried = true;
     }
-    std::string reason;
-    if (!writeConsolePicture(framePath(run.options.captureFolder, frame), run.options.scale, reason)) {
-        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
-        return false;
-    }
+    run.recordingTried = true;
+    if (!writeFrame(run, frame)) return false;
     ++run.written;
     return true;
 }
@@ -143,56 +190,86 @@ int runCapture(const DemoOptions& options) {
     setMusicMode(options.noAudio ? MusicMode::off : MusicMode::rendered);
     if (!startDemo(false)) return 1;
 
+    const bool pictures = !options.captureFolder.empty();
     CaptureRun run{options, options.captureFolder + "/frames.csv", options.captureFolder + "/audio.wav"};
-    run.table = std::fopen((run.tablePath + partialSuffix).c_str(), "w");
-    if (run.table == nullptr) {
-        std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
-        return 1;
+    bool ok = true;
+    if (pictures) {
+        run.table = std::fopen((run.tablePath + partialSuffix).c_str(), "w");
+        if (run.table == nullptr) {
+            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
+            return 1;
+        }
+        ok = std::fprintf(run.table, "frame,tick_ms,demo_time,bass_level\n") >= 0;
+        startPngWriter();
     }
-    bool ok = std::fprintf(run.table, "frame,tick_ms,demo_time,bass_level\n") >= 0;
 
     const long last = lastFrame(options);
     run.toWrite = last - firstWrittenFrame(options) + 1;
-    const auto began = std::chrono::steady_clock::now();
+    auto began = std::chrono::steady_clock::now();  // of the written window, for the speed
     ok = ok && recordFrame(run, 0, 0);  // the all-blue frame of start-up
-    for (long frame = 1; ok && !stopRequested() && frame <= last; ++frame) {
+    long frame = 0;
+    while (ok && frame < last && !stopRequested()) {
+        ++frame;
         const uint64_t ticks = captureTicks(frame, options.framesPerSecond);
         setVirtualTicks(ticks);
         tickFrame();
+        const long writtenBefore = run.written;
         ok = recordFrame(run, frame, ticks);
+        if (writtenBefore == 0 && run.written == 1) began = std::chrono::steady_clock::now();
         if (frame % 30 == 0 || frame == last) {
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-            showProgress(run.written, run.toWrite, seconds > 0 ? frame / seconds : 0);
+            showProgress(run.written, run.toWrite, seconds, options.framesPerSecond);
         }
     }
     endProgress();
     const bool stopped = stopRequested();
-    if (run.recording) {
+    std::string reason;
+    if (run.recording || run.listening) {
         // Render the last written frame's own period, so the sound lasts as long as the pictures.
-        if (ok && !stopped) {
-            setVirtualTicks(captureTicks(last + 1, options.framesPerSecond));
+        if (ok) {
+            setVirtualTicks(captureTicks(frame + 1, options.framesPerSecond));
             advanceMusic();
         }
-        std::string reason;
         if (!stopMusicRecording(reason) && ok && !stopped) {
             std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.soundPath.c_str(), reason.c_str());
             ok = false;
         }
     }
     stopMusic();
-    ok = closeTable(run) && ok;
+    if (pictures && !finishPngWriter(reason)) {
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        ok = false;
+    }
+    if (run.video && !ok) abandonVideoWriter();
+    if (run.video && ok && !finishVideoWriter(reason)) {
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+        ok = false;
+    }
+    if (pictures) ok = closeTable(run) && ok;
 
     if (ok && !stopped) {
-        ok = keepFile(run.tablePath);
-        if (run.recording) ok = keepFile(run.soundPath) && ok;
+        if (pictures) {
+            ok = keepFile(run.tablePath);
+            if (run.recording) ok = keepFile(run.soundPath) && ok;
+        }
         if (ok) return 0;
     }
-    dropFile(run.tablePath);
-    dropFile(run.soundPath);
-    if (stopped) {
-        std::fprintf(stderr, "zorbel: capture stopped after %ld pictures; frames.csv and audio.wav not written\n",
-                     run.written);
-        endByStopSignal();
+    if (pictures) {
+        dropFile(run.tablePath);
+        dropFile(run.soundPath);
     }
-    return 1;
+    if (!stopped) return 1;
+    if (run.video && ok) {
+        // 130, as a shell reports Ctrl-C: the video is complete up to this frame.
+        std::fprintf(stderr, "zorbel: interrupted: %s ends at %.3f s (frame %ld)\n", options.videoFile.c_str(),
+                     static_cast<double>(demoTime), frame);
+        return 130;
+    }
+    if (!options.videoFile.empty() && run.written == 0) {
+        std::fprintf(stderr, "zorbel: interrupted before the first frame: %s not written\n", options.videoFile.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "zorbel: capture stopped after %ld pictures; frames.csv and audio.wav not written\n",
+                 run.written);
+    endByStopSignal();
 }

@@ -4,7 +4,8 @@
 // that reads 0 ms when the music starts. Pass n of the frame loop sees
 // floor(n * 1000 / fps) ms; every frame is computed, and frame n is written as
 // DIR/frame-NNNNNN.png when from <= demoTime <= to. DIR/frames.csv has a row for every
-// computed frame; DIR/audio.wav holds the music of the written window.
+// computed frame; DIR/audio.wav holds the music of the written window. A video file gets
+// the same frames and music through the video writer, with or without DIR.
 #pragma once
 
 #include <cstdint>

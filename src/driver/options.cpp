@@ -9,6 +9,7 @@
 #include "driver/capture_folder.h"
 #include "platform/files.h"
 #include "platform/terminal_size.h"
+#include "platform/video_encoder.h"
 
 const char helpText[] =
     "Usage: zorbel [options]\n"
@@ -30,8 +31,11 @@ const char helpText[] =
     "  --fps N          capture frames per second, 1 to 1000 (default 60)\n"
     "  --from SECONDS   first second captured, 0 to 260 (default 0)\n"
     "  --to SECONDS     last second captured, up to 999 (default 260)\n"
-    "  --scale N        captured pixels per grid cell, 1 to 16 (default 1;\n"
-    "                   8 looks like a terminal)\n"
+    "  --scale N        captured pixels per grid cell, 1 to 16 (default 1, or 8\n"
+    "                   for video; 8 looks like a terminal)\n"
+    "  --video FILE     render like --capture into one video: .mp4 or .mkv (H.264,\n"
+    "                   AAC), .webm (VP9, Opus); with --capture DIR, both\n"
+    "  --lossless       video frames that decode to exactly the captured pictures\n"
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
     "\n"
@@ -91,6 +95,8 @@ const CLI::Validator wholeScale(
 // was left out (`--capture= --force`); a folder of that name can be written ./-name.
 const CLI::Validator aFolder(
     [](std::string& text) { return text.empty() || text[0] == '-' ? "needs a folder" : ""; }, "");
+const CLI::Validator aFile(
+    [](std::string& text) { return text.empty() || text[0] == '-' ? "needs a file name" : ""; }, "");
 
 // A bare flag reads as "true"; anything given with `=` is refused rather than read as
 // yes or no.
@@ -104,10 +110,18 @@ std::string unexpected(const std::string& argument) {
     return said + " (see zorbel --help)";
 }
 
-// The checks between options, once CLI11 has read them all.
-std::string checkTogether(const DemoOptions& options, bool startGiven) {
-    if (!options.captureFolder.empty() && startGiven)
-        return "--start: not with --capture; --from chooses where the pictures begin";
+// The checks between options, once CLI11 has read them all. `renderOnly` is the first
+// option given that only rendering uses, or null.
+std::string checkTogether(const DemoOptions& options, bool startGiven, const char* renderOnly) {
+    const bool rendering = !options.captureFolder.empty() || !options.videoFile.empty();
+    if (!rendering && renderOnly != nullptr) return std::string(renderOnly) + " requires --capture or --video";
+    if (rendering && startGiven)
+        return "--start: not with --capture or --video; --from chooses where the pictures begin";
+    if (options.lossless && options.videoFile.empty()) return "--lossless: needs --video";
+    if (!options.videoFile.empty()) {
+        const std::string problem = videoPathProblem(options.videoFile, options.lossless);
+        if (!problem.empty()) return "--video: " + problem;
+    }
     if (!(options.to >= options.from)) return "--to: must not be before --from (" + seconds(options.from) + ")";
     return "";
 }
@@ -133,30 +147,34 @@ ReadOptions readOptions(int argc, const char* const* argv) {
     app.add_flag("--no-audio", options.noAudio)->check(noValue);
     app.add_option("--data", options.dataFolder)->type_name("DIR")->check(aFolder);
     app.add_flag("--force", options.force)->check(noValue);
-    CLI::Option* capture = app.add_option("--capture", options.captureFolder)->type_name("DIR")->check(aFolder);
+    app.add_option("--capture", options.captureFolder)->type_name("DIR")->check(aFolder);
     app.add_option("--fps", options.framesPerSecond)
         ->type_name("N")
         ->check(aNumber)
         ->check(within(minFramesPerSecond, maxFramesPerSecond,
                        "must be from " + seconds(minFramesPerSecond) + " to " + seconds(maxFramesPerSecond) +
-                           " frames per second"))
-        ->needs(capture);
+                           " frames per second"));
     app.add_option("--from", options.from)
         ->type_name("SECONDS")
         ->check(aNumber)
-        ->check(within(0, showSeconds, showRange))
-        ->needs(capture);
+        ->check(within(0, showSeconds, showRange));
     app.add_option("--to", options.to)
         ->type_name("SECONDS")
         ->check(aNumber)
-        ->check(within(-HUGE_VAL, maxCaptureSeconds, "must be at most " + seconds(maxCaptureSeconds) + " seconds"))
-        ->needs(capture);
-    app.add_option("--scale", options.scale)->type_name("N")->transform(wholeScale)->needs(capture);
+        ->check(within(-HUGE_VAL, maxCaptureSeconds, "must be at most " + seconds(maxCaptureSeconds) + " seconds"));
+    app.add_option("--scale", options.scale)->type_name("N")->transform(wholeScale);
+    app.add_option("--video", options.videoFile)->type_name("FILE")->check(aFile);
+    app.add_flag("--lossless", options.lossless)->check(noValue);
 
     try {
         app.parse(argc, argv);
-        result.error = app.remaining().empty() ? checkTogether(options, start->count() > 0)
+        const char* renderOnly = nullptr;
+        for (const char* name : {"--fps", "--from", "--to", "--scale", "--lossless"})
+            if (renderOnly == nullptr && app.count(name) > 0) renderOnly = name;
+        result.error = app.remaining().empty() ? checkTogether(options, start->count() > 0, renderOnly)
                                                : unexpected(app.remaining().front());
+        // Video is looked at full screen: cells of 8 x 8 pixels unless asked otherwise.
+        if (!options.videoFile.empty() && app.count("--scale") == 0) options.scale = 8;
     } catch (const CLI::CallForHelp&) {
         result.message = helpText;
     } catch (const CLI::CallForVersion& version) {
@@ -174,7 +192,8 @@ int parseOptions(int argc, char** argv, DemoOptions& options) {
         return 0;
     }
     std::string problem = read.error;
-    if (problem.empty() && read.options.captureFolder.empty() && !read.options.force && !outputIsTerminal())
+    const bool rendering = !read.options.captureFolder.empty() || !read.options.videoFile.empty();
+    if (problem.empty() && !rendering && !read.options.force && !outputIsTerminal())
         problem = "standard output is not a terminal (use --capture DIR, or --force to play anyway)";
     if (problem.empty() && !read.options.captureFolder.empty())
         problem = prepareCaptureFolder(read.options.captureFolder, read.options.force);

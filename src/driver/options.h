@@ -18,6 +18,8 @@ struct DemoOptions {
     double start = 0;    // seconds into the show to start at
     std::string dataFolder;  // empty: ZORBEL_DATA or the default places
     bool force = false;  // play without a terminal; capture over an earlier capture
+    std::string videoFile;  // .mp4, .mkv or .webm; empty: no video
+    bool lossless = false;  // video frames that decode to exactly the captured pictures
 };
 
 // The limits the checks enforce. The show lasts 260 seconds (white after that); frame

@@ -11,7 +11,7 @@ int runDemo(int argc, char** argv) {
     const int status = parseOptions(argc, argv, options);
     if (status >= 0) return status;
     chooseDataFolder(options.dataFolder);
-    if (!options.captureFolder.empty()) return runCapture(options);
+    if (!options.captureFolder.empty() || !options.videoFile.empty()) return runCapture(options);
 
     setMusicMode(options.noAudio ? MusicMode::off : MusicMode::live);
     if (!startDemo(true, options.start)) return 1;

@@ -121,6 +121,7 @@ void stopMusic() {
     closeDevice();
     std::string ignored;  // a recording still open here is abandoned, not reported
     closeMusicRecording(ignored);
+    setMusicListener(nullptr);
     driver = Driver::none;
 }
 
@@ -136,6 +137,18 @@ bool startMusicRecording(const char* wavPath, std::string& reason) {
     return openMusicRecording(wavPath, musicSampleRate, reason);
 }
 
-bool stopMusicRecording(std::string& reason) { return closeMusicRecording(reason); }
+bool stopMusicRecording(std::string& reason) {
+    setMusicListener(nullptr);
+    return closeMusicRecording(reason);
+}
 
 const std::string& soundDeviceProblem() { return deviceProblem; }
+
+bool listenToMusic(void (*listener)(const float* frames, std::size_t count), std::string& reason) {
+    if (musicMode != MusicMode::rendered || !moduleLoaded()) {
+        reason = musicMode != MusicMode::rendered ? "recording needs rendered music" : "no music is loaded";
+        return false;
+    }
+    setMusicListener(listener);
+    return true;
+}

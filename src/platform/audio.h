@@ -13,6 +13,7 @@
 // device, so a capture on the virtual clock hears and sees the same samples every run.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 enum class MusicMode {
@@ -62,5 +63,9 @@ void stopMusic();
 // 16-bit stereo). Fails with a reason in the other modes, without music, or when the
 // file cannot be created.
 bool startMusicRecording(const char* wavPath, std::string& reason);
-// Finishes the recording; false, with a reason, when the file could not be written whole.
+// Finishes the recording and stops any listener; false, with a reason, when the file could not be written whole.
 bool stopMusicRecording(std::string& reason);
+
+// Rendered mode: from now on every rendered block of interleaved stereo frames is also
+// handed to `listener`, on the rendering thread. Fails like startMusicRecording.
+bool listenToMusic(void (*listener)(const float* frames, std::size_t count), std::string& reason);

@@ -6,6 +6,7 @@
 namespace {
 SNDFILE* recordingFile = nullptr;
 std::string writeError;  // the first failure since the open; empty while all is well
+MusicListener listener = nullptr;
 }
 
 bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason) {
@@ -28,9 +29,10 @@ bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason
     return true;
 }
 
-bool musicRecording() { return recordingFile != nullptr; }
+bool musicRecording() { return recordingFile != nullptr || listener != nullptr; }
 
 void writeMusicRecording(const float* frames, std::size_t count) {
+    if (listener) listener(frames, count);
     if (!recordingFile || !writeError.empty()) return;
     const sf_count_t written = sf_writef_float(recordingFile, frames, static_cast<sf_count_t>(count));
     if (written != static_cast<sf_count_t>(count)) {
@@ -38,6 +40,8 @@ void writeMusicRecording(const float* frames, std::size_t count) {
         writeError = why != nullptr && *why != '\0' ? why : "write failed";
     }
 }
+
+void setMusicListener(MusicListener newListener) { listener = newListener; }
 
 bool closeMusicRecording(std::string& reason) {
     if (!recordingFile) return true;

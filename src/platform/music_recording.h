@@ -18,3 +18,8 @@ void writeMusicRecording(const float* frames, std::size_t count);
 // the open or the close itself failed (a full disk, a file size limit): the file is then
 // incomplete and the caller must not keep it.
 bool closeMusicRecording(std::string& reason);
+
+// Also hands every rendered block to `listener` (the video writer), with or without a WAV
+// file; nullptr stops. While a listener is set the music counts as recording.
+using MusicListener = void (*)(const float* frames, std::size_t count);
+void setMusicListener(MusicListener listener);

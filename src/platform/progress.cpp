@@ -8,14 +8,20 @@ static bool progressVisible() {
     return visible;
 }
 
-void showProgress(long done, long total, double framesPerSecond) {
+void showProgress(long done, long total, double seconds, double showFramesPerSecond) {
     if (!progressVisible() || total <= 0) return;
-    const int width = 40;
+    const int width = 30;
     const int filled = static_cast<int>(width * done / total);
     char bar[width + 1];
     for (int i = 0; i < width; ++i) bar[i] = i < filled ? '#' : '.';
     bar[width] = '\0';
-    std::fprintf(stderr, "\r[%s] %ld/%ld frames, %.0f frames/s ", bar, done, total, framesPerSecond);
+    const double rate = seconds > 0 ? done / seconds : 0;
+    std::fprintf(stderr, "\r[%s] %ld/%ld frames, %.0f frames/s, %.1fx real time", bar, done, total, rate,
+                 rate / showFramesPerSecond);
+    if (rate > 0) {
+        const long left = static_cast<long>((total - done) / rate + 0.5);
+        std::fprintf(stderr, ", %ld:%02ld left ", left / 60, left % 60);
+    }
     std::fflush(stderr);
 }
 

@@ -23,8 +23,15 @@ sigset_t terminatingSet() {
     return set;
 }
 
+// The first request stops the capture between frames; a second one, while the files are
+// being finished, ends the program at once as the default action would.
 void onStopRequest(int signalNumber) {
-    if (stopSignal == 0) stopSignal = signalNumber;
+    if (stopSignal != 0) {
+        std::signal(signalNumber, SIG_DFL);
+        std::raise(signalNumber);
+        return;
+    }
+    stopSignal = signalNumber;
 }
 
 }  // namespace

@@ -1,0 +1,269 @@
+// Videos written by the real binary, read back with libavformat and libavcodec: what the
+// container holds, lossless frames and sound against a picture capture, and the failures
+// that must leave no file behind.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include "capture_run.h"
+
+namespace {
+
+using namespace capture_run;
+
+struct Video {
+    bool opened = false;
+    int width = 0, height = 0, frames = 0;
+    AVRational rate{0, 1};
+    double seconds = 0;  // the container's duration
+    std::string pictureCodec, pixelFormat, soundCodec;
+    int sampleRate = 0, channels = 0;
+    long soundFrames = 0;
+    std::vector<std::vector<uint8_t>> rgb;  // decoded frames as RGB, when asked for
+    std::vector<int16_t> sound;             // interleaved, when the codec decodes to 16 bits
+};
+
+AVCodecContext* openDecoder(AVStream* stream) {
+    AVCodecContext* context = avcodec_alloc_context3(avcodec_find_decoder(stream->codecpar->codec_id));
+    avcodec_parameters_to_context(context, stream->codecpar);
+    avcodec_open2(context, nullptr, nullptr);
+    return context;
+}
+
+uint8_t clampByte(double value) { return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
+
+// GBR planes as they are; 4:2:0 BT.709 limited range through the standard inverse.
+std::vector<uint8_t> toRgb(const AVFrame* frame) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(frame->width) * frame->height * 3);
+    for (int y = 0; y < frame->height; ++y)
+        for (int x = 0; x < frame->width; ++x) {
+            uint8_t* out = &rgb[(static_cast<size_t>(y) * frame->width + x) * 3];
+            auto at = [&](int plane, int px, int py) { return frame->data[plane][py * frame->linesize[plane] + px]; };
+            if (frame->format == AV_PIX_FMT_GBRP) {
+                out[0] = at(2, x, y), out[1] = at(0, x, y), out[2] = at(1, x, y);
+                continue;
+            }
+            const double luma = 1.164 * (at(0, x, y) - 16), cb = at(1, x / 2, y / 2) - 128, cr = at(2, x / 2, y / 2) - 128;
+            out[0] = clampByte(luma + 1.793 * cr);
+            out[1] = clampByte(luma - 0.213 * cb - 0.533 * cr);
+            out[2] = clampByte(luma + 2.112 * cb);
+        }
+    return rgb;
+}
+
+void take(Video& video, const AVFrame* frame, bool picture, bool keepPixels) {
+    if (picture) {
+        ++video.frames;
+        if (keepPixels) video.rgb.push_back(toRgb(frame));
+        return;
+    }
+    video.soundFrames += frame->nb_samples;
+    if (frame->format == AV_SAMPLE_FMT_S16) {
+        const int16_t* samples = reinterpret_cast<const int16_t*>(frame->data[0]);
+        video.sound.insert(video.sound.end(), samples, samples + 2 * frame->nb_samples);
+    }
+}
+
+// Decodes every frame of the file.
+Video readVideo(const fs::path& path, bool keepPixels = false) {
+    Video video;
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return video;
+    avformat_find_stream_info(input, nullptr);
+    video.opened = true;
+    video.seconds = static_cast<double>(input->duration) / AV_TIME_BASE;
+    std::vector<AVCodecContext*> decoders(input->nb_streams, nullptr);
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        AVStream* stream = input->streams[i];
+        decoders[i] = openDecoder(stream);
+        const char* name = avcodec_get_name(stream->codecpar->codec_id);
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            video.pictureCodec = name;
+            video.width = stream->codecpar->width;
+            video.height = stream->codecpar->height;
+            video.rate = stream->avg_frame_rate;
+            const char* format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(stream->codecpar->format));
+            video.pixelFormat = format ? format : "";
+        } else if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            video.soundCodec = name;
+            video.sampleRate = stream->codecpar->sample_rate;
+            video.channels = stream->codecpar->ch_layout.nb_channels;
+        }
+    }
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    auto drain = [&](unsigned index) {
+        const bool picture = input->streams[index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+        while (avcodec_receive_frame(decoders[index], frame) >= 0) take(video, frame, picture, keepPixels);
+    };
+    while (av_read_frame(input, packet) >= 0) {
+        avcodec_send_packet(decoders[packet->stream_index], packet);
+        drain(packet->stream_index);
+        av_packet_unref(packet);
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        avcodec_send_packet(decoders[i], nullptr);
+        drain(i);
+        avcodec_free_context(&decoders[i]);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avformat_close_input(&input);
+    return video;
+}
+
+// A scratch folder with the shipped data, music included.
+fs::path scratchWithMusic(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() / ("zorbel-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::create_directory_symlink(ZORBEL_SOURCE_DIR "/Data", folder / "Data");
+    return folder;
+}
+
+bool leftovers(const fs::path& folder) {
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename() != "Data") return true;
+    return false;
+}
+
+// From 6.5 to 8.5 s at 30 frames a second: the white screen, then the first picture at 7.25 s.
+constexpr const char* window = "--from 6.5 --to 8.5 --fps 30";
+constexpr int windowFrames = 61;
+
+TEST(VideoFile, HoldsWhatTheOptionsAskedFor) {
+    const fs::path folder = scratchWithMusic("video-kinds");
+    const struct {
+        const char* file;
+        const char* options;
+        const char* pictureCodec;
+        const char* pixelFormat;
+        const char* soundCodec;
+        int width, height, frames, framesPerSecond;
+    } cases[] = {
+        {"a.mp4", "--scale 2 --from 6.5 --to 8.5 --fps 30", "h264", "yuv420p", "aac", 160, 200, windowFrames, 30},
+        {"b.webm", "--scale 2 --from 6.5 --to 8.5 --fps 30", "vp9", "yuv420p", "opus", 160, 200, windowFrames, 30},
+        {"c.mkv", "--scale 1 --lossless --from 6.5 --to 8.5 --fps 30", "h264", "gbrp", "flac", 80, 100, windowFrames, 30},
+        {"d.MP4", "--from 7 --to 7.2 --fps 25", "h264", "yuv420p", "aac", 640, 800, 6, 25},  // scale 8 unless told
+    };
+    for (const auto& c : cases) {
+        const Result result = runZorbel(folder, std::string("--video ") + c.file + " " + c.options);
+        ASSERT_EQ(result.status, 0) << c.file << ": " << result.output;
+        const Video video = readVideo(folder / c.file);
+        ASSERT_TRUE(video.opened) << c.file;
+        EXPECT_EQ(video.pictureCodec, c.pictureCodec) << c.file;
+        EXPECT_EQ(video.pixelFormat, c.pixelFormat) << c.file;
+        EXPECT_EQ(video.width, c.width) << c.file;
+        EXPECT_EQ(video.height, c.height) << c.file;
+        EXPECT_EQ(video.frames, c.frames) << c.file;
+        EXPECT_EQ(av_cmp_q(video.rate, AVRational{c.framesPerSecond, 1}), 0) << c.file << ": " << video.rate.num << "/" << video.rate.den;
+        const double pictureSeconds = static_cast<double>(c.frames) / c.framesPerSecond;
+        EXPECT_NEAR(video.seconds, pictureSeconds, 0.05) << c.file;
+        EXPECT_EQ(video.soundCodec, c.soundCodec) << c.file;
+        EXPECT_EQ(video.sampleRate, 48000) << c.file;
+        EXPECT_EQ(video.channels, 2) << c.file;
+        EXPECT_NEAR(video.soundFrames / 48000.0, pictureSeconds, 0.03) << c.file;
+        EXPECT_FALSE(fs::exists(folder / (std::string(c.file) + ".partial"))) << c.file;
+    }
+    fs::remove_all(folder);
+}
+
+// Separate runs, so the video must pick the same frames and sound as the capture on its own.
+TEST(VideoFile, FramesAndSoundMatchTheCapture) {
+    const fs::path folder = scratchWithMusic("video-lossless");
+    const Result capture = runZorbel(folder, std::string("--capture out --scale 2 ") + window);
+    ASSERT_EQ(capture.status, 0) << capture.output;
+    std::vector<Image> pictures;
+    for (int frame = 195; frame < 195 + windowFrames; ++frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "out/frame-%06d.png", frame);
+        pictures.push_back(readPng(folder / name));
+    }
+    SF_INFO info{};
+    SNDFILE* wav = sf_open((folder / "out/audio.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(wav, nullptr);
+    std::vector<int16_t> wavSound(static_cast<size_t>(info.frames) * 2);
+    sf_readf_short(wav, wavSound.data(), info.frames);
+    sf_close(wav);
+
+    // The first run also writes pictures: both outputs come from the same frames.
+    const struct {
+        const char* arguments;
+        const char* file;
+        double tolerance;  // mean difference per colour channel
+    } cases[] = {
+        {"--video v.mkv --lossless --capture both", "v.mkv", 0},
+        {"--video v.webm --lossless", "v.webm", 0},
+        {"--video v.mp4", "v.mp4", 3.0},  // 4:2:0 in 8 bits: close, not exact
+    };
+    for (const auto& c : cases) {
+        const Result result = runZorbel(folder, std::string(c.arguments) + " --scale 2 " + window);
+        ASSERT_EQ(result.status, 0) << c.file << ": " << result.output;
+        const Video video = readVideo(folder / c.file, true);
+        ASSERT_EQ(video.rgb.size(), pictures.size()) << c.file;
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            double difference = 0;
+            for (size_t j = 0; j < video.rgb[i].size(); ++j) difference += std::abs(video.rgb[i][j] - pictures[i].rgb[j]);
+            ASSERT_LE(difference / video.rgb[i].size(), c.tolerance) << c.file << ": frame " << 195 + i << " differs";
+        }
+    }
+    EXPECT_TRUE(readVideo(folder / "v.mkv").sound == wavSound) << "FLAC decodes to the WAV's samples";
+    EXPECT_TRUE(readPng(folder / "both/frame-000255.png").rgb == pictures.back().rgb);
+    fs::remove_all(folder);
+}
+
+TEST(VideoFile, FailuresLeaveNothingUnderTheFinalName) {
+    const struct {
+        const char* command;
+        int status;
+        const char* message;
+    } cases[] = {
+        {"zorbel --video show.avi", 2, "--video"},
+        {"zorbel --video show", 2, "--video"},
+        {"zorbel --lossless --capture out", 2, "--lossless"},
+        {"zorbel --video nowhere/show.mp4 --to 1", 1, "nowhere/show.mp4"},
+        // A full disk: writes past 64 kB fail with EFBIG instead of killing the program.
+        {"trap '' XFSZ; ulimit -f 64; zorbel --video show.mp4 --to 30 --fps 30 --scale 4", 1, "File too large"},
+    };
+    for (const auto& c : cases) {
+        const fs::path folder = scratchWithMusic("video-errors");
+        std::string command = c.command;
+        command.replace(command.find("zorbel "), 6, "'" ZORBEL_BINARY_DIR "/zorbel'");
+        const Result result = runShell("cd '" + folder.string() + "' && (" + command + ") </dev/null");
+        EXPECT_EQ(result.status, c.status) << c.command << ": " << result.output;
+        EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << c.command << ": " << result.output;
+        EXPECT_NE(result.output.find(c.message), std::string::npos) << c.command << ": " << result.output;
+        EXPECT_FALSE(leftovers(folder)) << c.command;
+        fs::remove_all(folder);
+    }
+}
+
+TEST(VideoFile, InterruptedRunFinishesTheFileUpToTheLastFrame) {
+    const fs::path folder = scratchWithMusic("video-interrupt");
+    // Stop once encoding is under way; the whole show would take minutes.
+    const Result result = runShell("cd '" + folder.string() + "' && { '" ZORBEL_BINARY_DIR
+                                   "/zorbel' --video show.mkv --scale 1 </dev/null & pid=$!; "
+                                   "while [ ! -e show.mkv.partial ] && kill -0 $pid; do sleep 0.1; done; sleep 1; kill -TERM $pid; wait $pid; }");
+    EXPECT_EQ(result.status, 130) << result.output;
+    EXPECT_NE(result.output.find("interrupted"), std::string::npos) << result.output;
+    EXPECT_FALSE(fs::exists(folder / "show.mkv.partial"));
+    const Video video = readVideo(folder / "show.mkv");
+    EXPECT_GT(video.frames, 0);
+    EXPECT_LT(video.frames, 15601);
+    EXPECT_NEAR(video.seconds, video.frames / 60.0, 0.05);
+    EXPECT_NEAR(video.soundFrames / 48000.0, video.frames / 60.0, 0.05);
+    fs::remove_all(folder);
+}
+
+}  // namespace
