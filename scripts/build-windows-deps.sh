@@ -4,20 +4,47 @@
 #
 #   scripts/build-windows-deps.sh          build (or reuse) the prefix; prints its path last
 #
-# The prefix is cached outside the clone, keyed by the source package versions, the
-# compiler version and the build recipes below, so a second run (or a second clone) reuses it.
+# The prefix is cached outside the clone (ZORBEL_DEPS_CACHE, /var/cache/zorbel/win64-deps by
+# default), named by the compiler version and the shared build steps; inside it each
+# library is rebuilt only when its source package version or its own recipe changes, so a
+# second run (or a second clone) reuses everything.
 # Needs root the first time: it adds a deb-src entry for the archive the machine already
 # uses. Zlib comes from Debian's libz-mingw-w64-dev; CLI11 is header-only (the host's).
 set -euo pipefail
 
 host=x86_64-w64-mingw32
 packages=(libopenmpt portaudio19 fftw3 libpng1.6 libsndfile googletest benchmark)
+# What each library is configured with: static only, optional codecs and programs off. Each
+# recipe runs as shell commands in the unpacked source folder.
+declare -A recipes=(
+    [libopenmpt]="configure_static --without-zlib --without-mpg123 --without-ogg --without-vorbis \
+        --without-vorbisfile --without-pulseaudio --without-portaudio --without-portaudiocpp \
+        --without-sndfile --without-flac --disable-openmpt123 --disable-examples --disable-tests \
+        --disable-doxygen-doc"
+    # PortAudio's own copies of old Windows SDK headers clash with mingw-w64's complete ones;
+    # without them its WASAPI file needs the SDK headers named up front (GUIDs defined there).
+    [portaudio19]="rm -rf src/hostapi/wasapi/mingw-include
+        wasapi=src/hostapi/wasapi/pa_win_wasapi.c
+        { printf '#define NTDDI_VERSION 0x06000000\\n#define _WIN32_WINNT 0x0600\\n#define COBJMACROS\\n'
+          printf '#include <%s>\\n' windows.h initguid.h mmreg.h avrt.h audioclient.h endpointvolume.h \\
+              mmdeviceapi.h functiondiscoverykeys_devpkey.h devicetopology.h
+          cat \$wasapi; } > wasapi.c && mv wasapi.c \$wasapi
+        configure_static --with-winapi=wasapi,wmme --without-jack --without-alsa --without-oss"
+    [fftw3]="configure_static --enable-float --enable-sse2 --with-our-malloc --disable-fortran --disable-doc \
+        --disable-threads --disable-openmp"
+    [libpng1.6]="configure_static --disable-tests --disable-tools"
+    [libsndfile]="cmake_static -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DBUILD_PROGRAMS=OFF \
+        -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DENABLE_CPACK=OFF -DENABLE_PACKAGE_CONFIG=OFF"
+    [googletest]="cmake_static -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON"
+    [benchmark]="cmake_static -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
+        -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON"
+)
 cache_root=${ZORBEL_DEPS_CACHE:-/var/cache/zorbel/win64-deps}
 jobs=${ZORBEL_DEPS_JOBS:-2}
 script_path=$(readlink -f "$0")
 log() { echo "[deps] $*" >&2; }
 
-# A deb-src twin of each deb entry, in a sources file of our own.
+# A deb-src twin of each Debian deb entry, in a sources file of our own.
 add_source_entries() {
     local target=/etc/apt/sources.list.d/zorbel-deb-src.sources
     [ -f "$target" ] && return 0
@@ -41,38 +68,12 @@ add_source_entries() {
     apt-get update -qq
 }
 
-source_version() {  # the version apt-get source would fetch: the highest one listed
-    apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -1
+source_versions() {  # every version the archive lists, newest first
+    apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -Vru
 }
 
-add_source_entries
-versions=""
-for package in "${packages[@]}"; do
-    version=$(source_version "$package")
-    if [ -z "$version" ]; then
-        [ "$(id -u)" -eq 0 ] && apt-get update -qq && version=$(source_version "$package")
-        [ -n "$version" ] || { log "no source package $package"; exit 1; }
-    fi
-    versions+="$package=$version "
-done
-recipes=$(sed -n '/^# Build recipes/,/^# End of recipes/p' "$script_path")
-key=$( { echo "$versions"; $host-g++-posix --version | head -1; echo "$recipes"; } | sha256sum | cut -c1-16)
-prefix=$cache_root/$key
-if [ -f "$prefix/.complete" ]; then
-    log "reusing $prefix"
-    echo "$prefix"; exit 0
-fi
-
-mkdir -p "$cache_root"
-work=$cache_root/work-$key
-rm -rf "$work" "$prefix"; mkdir -p "$work" "$prefix"
-log "building into $prefix: $versions"
-start=$(date +%s)
-
-# Build recipes: everything from here to the end marker decides what the prefix holds.
+# Build helpers: the prefix's name depends on this block and the compiler.
 export CC=$host-gcc-posix CXX=$host-g++-posix AR=$host-ar RANLIB=$host-ranlib
-export CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib"
-export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
 export CFLAGS="-O2" CXXFLAGS="-O2"
 configure_static() {  # autotools project in the current folder
     nice -n 10 ./configure --host=$host --prefix="$prefix" --enable-static --disable-shared "$@" > ../configure.log 2>&1 \
@@ -89,35 +90,46 @@ cmake_static() {  # CMake project in the current folder
     nice -n 10 cmake --build build-win -j "$jobs" > ../make.log 2>&1 || { tail -40 ../make.log >&2; exit 1; }
     cmake --install build-win > ../install.log 2>&1
 }
-enter_source() {  # fetch and unpack one source package, cd into it
-    mkdir -p "$work/$1"; cd "$work/$1"
-    apt-get source -qq "$1" > fetch.log 2>&1 || { cat fetch.log >&2; exit 1; }
-    cd "$(find . -mindepth 1 -maxdepth 1 -type d | head -1)"
-}
+# End of helpers
 
+add_source_entries
+helpers=$(sed -n '/^# Build helpers/,/^# End of helpers/p' "$script_path")
+prefix=$cache_root/$( { $host-g++-posix --version | head -1; echo "$helpers"; } | sha256sum | cut -c1-16)
+export CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib"
+export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+mkdir -p "$prefix/stamps"
+
+start=$(date +%s)
+built=0
 for package in "${packages[@]}"; do
-    log "$package"
-    enter_source "$package"
-    case $package in
-        libpng1.6) configure_static --disable-tests --disable-tools ;;
-        fftw3) configure_static --enable-float --enable-sse2 --disable-fortran --disable-doc \
-                   --disable-threads --disable-openmp ;;
-        portaudio19) configure_static --with-winapi=wasapi,wmme --without-jack --without-alsa --without-oss ;;
-        libsndfile) configure_static --disable-external-libs --disable-mpeg --disable-sqlite \
-                        --disable-alsa --disable-full-suite ;;
-        libopenmpt) configure_static --without-zlib --without-mpg123 --without-ogg --without-vorbis \
-                        --without-vorbisfile --without-pulseaudio --without-portaudio --without-portaudiocpp \
-                        --without-sndfile --without-flac --disable-openmpt123 --disable-examples \
-                        --disable-tests --disable-doxygen-doc ;;
-        googletest) cmake_static -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON ;;
-        benchmark) cmake_static -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
-                       -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON ;;
-    esac
-done
-# End of recipes
+    versions=$(source_versions "$package")
+    if [ -z "$versions" ] && [ "$(id -u)" -eq 0 ]; then apt-get update -qq; versions=$(source_versions "$package"); fi
+    [ -n "$versions" ] || { log "no source package $package"; exit 1; }
+    # Layout of the recipe text (line breaks, indentation) does not count.
+    recipe_key=$(echo ${recipes[$package]} | sha256sum | cut -c1-16)
+    # Reused while the version it was built from is still the newest the archive offers.
+    stamp=$(cat "$prefix/stamps/$package" 2>/dev/null || true)
+    [ "$stamp" = "$package=$(head -1 <<<"$versions") $recipe_key" ] && continue
 
-rm -rf "$work"
-echo "$versions" > "$prefix/versions.txt"
-touch "$prefix/.complete"
-log "built in $(( $(date +%s) - start )) s"
+    rm -f "$prefix/stamps/$package"
+    work=$(mktemp -d "$cache_root/work-$package-XXXXXX")
+    trap 'rm -rf "$work"' EXIT  # a failed build leaves no sources behind; its log was shown
+    cd "$work"
+    # A mirror may list a version whose files it no longer holds: take the newest it has.
+    version=""
+    for candidate in $versions; do
+        if apt-get source -qq "$package=$candidate" > fetch.log 2>&1; then version=$candidate; break; fi
+        rm -rf ./*
+    done
+    [ -n "$version" ] || { cat fetch.log >&2; exit 1; }
+    log "building $package $version"
+    cd "$(find . -mindepth 1 -maxdepth 1 -type d | head -1)"
+    eval "${recipes[$package]}"
+    cd /; rm -rf "$work"
+    echo "$package=$(head -1 <<<"$versions") $recipe_key" > "$prefix/stamps/$package"
+    echo "$package $version" >> "$prefix/stamps/built-from"
+    built=$((built + 1))
+done
+if [ "$built" -eq 0 ]; then log "reusing $prefix"
+else log "built $built libraries in $(( $(date +%s) - start )) s"; fi
 echo "$prefix"
