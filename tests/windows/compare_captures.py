@@ -68,6 +68,29 @@ def differing_cells(first, second):
     return count
 
 
+# The spectrum behind the bass level is computed by FFTW and hypotf, whose last bits may differ
+# between C runtimes and SIMD code paths; the pictures must not.
+BASS_TOLERANCE = 1e-6
+
+
+def compare_tables(first, second):
+    """Frame, tick and demo time must be identical; the bass level within BASS_TOLERANCE."""
+    rows_a = first.read_text().splitlines()
+    rows_b = second.read_text().splitlines()
+    if len(rows_a) != len(rows_b) or rows_a[:1] != rows_b[:1]:
+        return False, 0, 0.0
+    differ, worst, same = 0, 0.0, True
+    for a, b in zip(rows_a[1:], rows_b[1:]):
+        fields_a, fields_b = a.split(","), b.split(",")
+        if fields_a[:3] != fields_b[:3]:
+            same = False
+        if fields_a[3] != fields_b[3]:
+            differ += 1
+            x, y = float(fields_a[3]), float(fields_b[3])
+            worst = max(worst, abs(x - y) / max(abs(x), abs(y)))
+    return same and worst <= BASS_TOLERANCE, differ, worst
+
+
 def scene_of(seconds):
     for start, end, name in SCENES:
         if start <= seconds < end:
@@ -90,21 +113,16 @@ def main():
         if a.read_bytes() != b.read_bytes():
             entry[1] += 1
             entry[2] += differing_cells(a, b)
-    table_same = (linux / "frames.csv").read_bytes() == (windows / "frames.csv").read_bytes()
+    table_same, bass_differ, bass_worst = compare_tables(linux / "frames.csv", windows / "frames.csv")
     audio_same = (linux / "audio.wav").exists() == (windows / "audio.wav").exists() and (
         not (linux / "audio.wav").exists() or (linux / "audio.wav").read_bytes() == (windows / "audio.wav").read_bytes())
     failed = bool(missing) or not table_same or not audio_same
     for scene, (count, differing, cells) in per_scene.items():
         print(f"{scene}: {count} frames, {differing} differ, {cells} cells differ")
         failed = failed or differing > 0
-    print(f"frames.csv {'identical' if table_same else 'DIFFERS'}, audio.wav {'identical' if audio_same else 'DIFFERS'}"
-          f", {len(missing)} frames missing")
-    if not table_same:
-        rows_a = (linux / "frames.csv").read_text().splitlines()
-        rows_b = (windows / "frames.csv").read_text().splitlines()
-        first = next((i for i, (x, y) in enumerate(zip(rows_a, rows_b)) if x != y), min(len(rows_a), len(rows_b)))
-        print(f"  first differing row {first}: {rows_a[first] if first < len(rows_a) else '-'} | "
-              f"{rows_b[first] if first < len(rows_b) else '-'}")
+    print(f"frames.csv {'agrees' if table_same else 'DIFFERS'} ({bass_differ} bass levels differ, "
+          f"at most {bass_worst:.2g} relative), audio.wav {'identical' if audio_same else 'DIFFERS'}, "
+          f"{len(missing)} frames missing")
     return 1 if failed else 0
 
 
