@@ -39,6 +39,7 @@ wait_for() {
 }
 shows() { pane | grep -q -- "$1"; }
 shows_red() { pane -e | grep -q '41m'; }
+cursor_shown() { [ "$("${tmux[@]}" display -p -t show '#{cursor_flag}' 2>/dev/null)" = 1 ]; }
 
 failures=0
 fail() { echo "FAIL [$1]: $2"; pane | head -8 | sed 's/^/    | /'; failures=$((failures + 1)); }
@@ -80,7 +81,7 @@ RUN
     shows "ZORBEL-EXIT=58" || fail "$name" "exit status: $(pane | grep -o 'ZORBEL-EXIT=[0-9]*')"
     "${tmux[@]}" send-keys -t show "echo pane-ok-\$((6 * 7))" Enter
     wait_for 10 shows "pane-ok-42" >/dev/null || fail "$name" "pane not usable after the exit"
-    [ "$("${tmux[@]}" display -p -t show '#{cursor_flag}')" = 1 ] || fail "$name" "cursor still hidden"
+    wait_for 5 cursor_shown >/dev/null || fail "$name" "cursor still hidden"
     if [ "$output" = pipe ]; then
         # The byte stream leaves the alternate screen: the prompt drawn there is gone.
         shows "Press any key" && fail "$name" "alternate screen not left"
