@@ -51,6 +51,7 @@ cases=(
 )
 for entry in "${cases[@]}"; do
     IFS='|' read -r name environment output <<<"$entry"
+    failures_before=$failures
     pipe=""
     # The reader of the pipe ignores Ctrl-C, so it still passes on what the exit restores.
     [ "$output" = pipe ] && pipe="| (trap '' INT; cat)"
@@ -86,6 +87,6 @@ RUN
         # The byte stream leaves the alternate screen: the prompt drawn there is gone.
         shows "Press any key" && fail "$name" "alternate screen not left"
     fi
-    echo "[$name] ok"
+    [ "$failures" -eq "$failures_before" ] && echo "[$name] ok"
 done
 exit $((failures > 0))
