@@ -1,15 +1,15 @@
-// PortAudio output, with ALSA's and JACK's error printing silenced.
+// PortAudio output on the first candidate device that opens (audio_host.h).
 #include "platform/audio_device.h"
 
+#include "platform/audio_host.h"
 #include "platform/music_engine.h"
 #include "platform/signals.h"
 
-#include <alsa/asoundlib.h>
-#include <jack/jack.h>
 #include <portaudio.h>
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -31,18 +31,6 @@ uint64_t lastProgressTick = 0;
 uint64_t lastCheckTick = 0;
 
 bool openDefaultOutput(std::string& reason);
-
-void silentAlsaError(const char*, int, const char*, int, const char*, ...) {}
-void silentJackMessage(const char*) {}
-
-void silenceSoundLibraries() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    snd_lib_error_set_handler(&silentAlsaError);
-    jack_set_error_function(&silentJackMessage);
-    jack_set_info_function(&silentJackMessage);
-}
 
 int outputCallback(const void*, void* output, unsigned long frames,
                    const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void*) {
@@ -72,7 +60,7 @@ bool openAudioDevice(std::string& reason) {
         reason = "the sound device stopped";
         return false;
     }
-    silenceSoundLibraries();
+    quietSoundLibraries();
     // The sound libraries start their threads while opening; they inherit the block, so
     // only the main thread ever handles a terminating signal.
     holdTerminatingSignals();
@@ -91,27 +79,24 @@ bool openDefaultOutput(std::string& reason) {
     }
     portAudioReady = true;
 
-    PaStreamParameters parameters{};
-    parameters.device = Pa_GetDefaultOutputDevice();
-    const PaDeviceInfo* info =
-        parameters.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(parameters.device);
-    if (!info) {
-        reason = "no sound output device";
-        closeAudioDevice();
-        return false;
-    }
-    parameters.channelCount = 2;
-    parameters.sampleFormat = paFloat32;  // interleaved, as the decoder renders it
-    parameters.suggestedLatency = info->defaultLowOutputLatency;
-    error = Pa_OpenStream(&stream, nullptr, &parameters, musicSampleRate,
-                          paFramesPerBufferUnspecified, paNoFlag, &outputCallback, nullptr);
-    if (error != paNoError) {
+    const std::vector<PaDeviceIndex> devices = outputDeviceCandidates();
+    reason = "no sound output device";
+    for (const PaDeviceIndex device : devices) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+        if (!info) continue;
+        PaStreamParameters parameters{};
+        parameters.device = device;
+        parameters.channelCount = 2;
+        parameters.sampleFormat = paFloat32;  // interleaved, as the decoder renders it
+        parameters.suggestedLatency = info->defaultLowOutputLatency;
+        error = Pa_OpenStream(&stream, nullptr, &parameters, musicSampleRate,
+                              paFramesPerBufferUnspecified, paNoFlag, &outputCallback, nullptr);
+        if (error == paNoError) return true;
         reason = Pa_GetErrorText(error);
         stream = nullptr;
-        closeAudioDevice();
-        return false;
     }
-    return true;
+    closeAudioDevice();
+    return false;
 }
 
 }  // namespace

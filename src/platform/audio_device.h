@@ -1,9 +1,9 @@
-// The sound device: PortAudio's default output at 48 kHz, float stereo.
+// The sound device: a PortAudio output at 48 kHz, float stereo.
 //
 // The audio module opens it when music loads in live mode, starts it with the music and
 // checks every frame that it still plays. Its callback pulls frames from the music
-// engine (`renderMusic`) without allocating or locking. Opening it first silences the
-// ALSA and JACK libraries, which otherwise print their probing errors to the terminal.
+// engine (`renderMusic`) without allocating or locking. Which devices it tries, and the
+// quieting of noisy sound libraries, depend on the operating system (audio_host.h).
 // It does not decode anything, and it prints nothing.
 #pragma once
 

@@ -2,8 +2,9 @@
 //
 // The display module carries out console set-up and writes whole frames through the
 // active backend (`activeConsole`); it never knows about escape sequences or handles.
-// Backends: the POSIX terminal (terminal_console.cpp) and an in-memory console for tests
-// and capture (memory_console.cpp). A Windows console backend would fill the same table.
+// Backends: the terminal (terminal_console_posix.cpp, or the Windows console in
+// terminal_console_windows.cpp) and an in-memory console for tests and capture
+// (memory_console.cpp).
 #pragma once
 
 #include <cstdint>
@@ -34,7 +35,7 @@ struct Console {
     void (*writeCells)(const CellBuffer& cells);               // the whole 80 x 50
 };
 
-// The POSIX terminal on standard output.
+// The terminal (POSIX) or console (Windows) on standard output.
 const Console* terminalConsole();
 
 // The backend set-up and frames go to; the terminal unless another was selected.

@@ -5,6 +5,7 @@
 // it; every exit path goes through it: normal exit, every signal whose default action ends
 // the process (crashes too) and a write to the terminal that fails. Ctrl-Z gives the terminal back while stopped and takes
 // it again on continuing. Also notes window resizes. Used by the terminal console and the key wait.
+// On Windows (terminal_io_windows.cpp) the console control handler takes the signals' part.
 #pragma once
 
 #include <cstddef>

@@ -1,0 +1,94 @@
+// The Windows platform files, run under Wine or on Windows: the choice of output path,
+// Unicode paths end to end, the executable's folder, and the pacing of the frame clock.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/windows_console.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ConsoleOutputPath, VariableWinsOtherwiseWhatTheConsoleAccepts) {
+    struct Case {
+        const char* variable;
+        bool accepted;
+        ConsoleOutputPath expected;
+    };
+    const Case cases[] = {
+        {nullptr, true, ConsoleOutputPath::virtualTerminal},
+        {nullptr, false, ConsoleOutputPath::cells},
+        {"cells", true, ConsoleOutputPath::cells},
+        {"vt", false, ConsoleOutputPath::virtualTerminal},
+        {"", true, ConsoleOutputPath::virtualTerminal},
+        {"VT", false, ConsoleOutputPath::cells},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(chooseOutputPath(c.variable, c.accepted), c.expected)
+            << (c.variable ? c.variable : "(unset)") << " accepted=" << c.accepted;
+    }
+}
+
+// Folder names from several scripts; the C library's fopen must reach the same files, as
+// the data loader and the capture writer use it with these UTF-8 strings.
+TEST(UnicodePaths, FoldersMadeFoundAndFilesOpenedByTheirUtf8Names) {
+    const std::string base = (fs::temp_directory_path() / "zorbel-unicode").u8string();
+    const char* names[] = {"plain", u8"\u00fcml\u00e4ut", u8"\u65e5\u672c\u8a9e", u8"\u0394\u03b5\u03bb\u03c4\u03b1 \U0001F3B5"};
+    for (const char* name : names) {
+        const std::string folder = base + "/" + name + "/Data";
+        std::string reason;
+        ASSERT_TRUE(makeDirectories(folder, reason)) << name << ": " << reason;
+        EXPECT_TRUE(directoryExists(folder)) << name;
+        EXPECT_FALSE(directoryExists(folder + "/missing")) << name;
+
+        const std::string file = folder + "/probe.raw";
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        ASSERT_NE(out, nullptr) << name;
+        std::fputs(name, out);
+        std::fclose(out);
+        // Read back through the UTF-16 name, so a file written under a mangled name fails.
+        std::FILE* in = _wfopen(fs::u8path(file).wstring().c_str(), L"rb");
+        ASSERT_NE(in, nullptr) << name;
+        char back[64] = {};
+        (void)!std::fread(back, 1, sizeof back - 1, in);
+        std::fclose(in);
+        EXPECT_EQ(std::string(back), name);
+    }
+    fs::remove_all(fs::u8path(base));
+}
+
+TEST(UnicodePaths, MakingAFolderWhereAFileIsFailsWithAReason) {
+    const fs::path file = fs::temp_directory_path() / "zorbel-not-a-folder";
+    std::FILE* out = _wfopen(file.wstring().c_str(), L"wb");
+    ASSERT_NE(out, nullptr);
+    std::fclose(out);
+    std::string reason;
+    EXPECT_FALSE(makeDirectories(file.u8string(), reason));
+    EXPECT_FALSE(reason.empty());
+    fs::remove(file);
+}
+
+// ctest runs the tests in the folder that holds them.
+TEST(ExecutableDirectory, IsTheFolderHoldingTheTestProgram) {
+    const std::string folder = executableDirectory();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_TRUE(fs::exists(fs::u8path(folder) / "zorbel_tests.exe")) << folder;
+    EXPECT_TRUE(fs::equivalent(fs::u8path(folder), fs::u8path(workingDirectory()))) << folder;
+}
+
+// Thirty frames of 16 ms must take about half a second; at the default 15.6 ms timer
+// granularity each sleep lasts two timer periods and the run takes almost a second.
+TEST(FrameClock, SixteenMillisecondSleepsHoldSixtyFramesASecond) {
+    const uint32_t start = tickCount();
+    for (int frame = 0; frame < 30; ++frame) sleepMilliseconds(16);
+    const uint32_t elapsed = tickCount() - start;
+    EXPECT_GE(elapsed, 30u * 16u - 2u);
+    EXPECT_LT(elapsed, 800u);
+}
+
+}  // namespace
