@@ -22,7 +22,10 @@ LARGE_INTEGER counterNow() {
 const LARGE_INTEGER frequency = counterFrequency();
 const LARGE_INTEGER programStart = counterNow();
 bool virtualClock = false;
-uint32_t virtualTicks = 0;
+uint64_t virtualTicks = 0;
+bool held = false;
+uint64_t heldSince = 0;    // real milliseconds when the hold began
+uint64_t heldInTotal = 0;  // real milliseconds of every finished hold
 
 void endFineTimer() { timeEndPeriod(1); }
 
@@ -37,13 +40,29 @@ void startFineTimer() {
 
 }  // namespace
 
-uint32_t tickCount() {
-    if (virtualClock) return virtualTicks;
+static uint64_t realMilliseconds() {
     const long long elapsed = counterNow().QuadPart - programStart.QuadPart;
     // Whole seconds and the remainder apart, so the product cannot overflow.
     const long long seconds = elapsed / frequency.QuadPart;
     const long long rest = elapsed % frequency.QuadPart;
-    return static_cast<uint32_t>(seconds * 1000 + rest * 1000 / frequency.QuadPart);
+    return static_cast<uint64_t>(seconds * 1000 + rest * 1000 / frequency.QuadPart);
+}
+
+uint64_t tickCount() {
+    if (virtualClock) return virtualTicks;
+    return (held ? heldSince : realMilliseconds()) - heldInTotal;
+}
+
+void holdClock() {
+    if (held) return;
+    heldSince = realMilliseconds();
+    held = true;
+}
+
+void releaseClock() {
+    if (!held) return;
+    heldInTotal += realMilliseconds() - heldSince;
+    held = false;
 }
 
 void sleepMilliseconds(int32_t milliseconds) {
@@ -52,9 +71,9 @@ void sleepMilliseconds(int32_t milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
 }
 
-void useVirtualClock(uint32_t startMilliseconds) {
+void useVirtualClock(uint64_t startMilliseconds) {
     virtualClock = true;
     virtualTicks = startMilliseconds;
 }
 
-void setVirtualTicks(uint32_t milliseconds) { virtualTicks = milliseconds; }
+void setVirtualTicks(uint64_t milliseconds) { virtualTicks = milliseconds; }

@@ -31,11 +31,6 @@ void showSizeNote() {
 
 }  // namespace
 
-std::string windowSizeNote(int rows, int columns) {
-    if (rows >= consoleRows && columns >= consoleColumns) return "";
-    return "This window is " + std::to_string(columns) + " x " + std::to_string(rows) + "; the show needs " +
-           std::to_string(consoleColumns) + " x " + std::to_string(consoleRows) + ".";
-}
 
 void waitForKey() {
     writeToTerminal(prompt, sizeof prompt - 1);
