@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include "capture_run.h"
+#include "harness.h"
 #include "driver/capture_folder.h"
 #include "driver/options.h"
 
 namespace {
 
-using namespace capture_run;
+using namespace harness;
 
 ReadOptions readLine(const std::string& line) {
     std::vector<std::string> words{"zorbel"};
