@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,27 +79,39 @@ struct Result {
     bool timedOut = false;
 };
 
-// Runs a shell command in a process group of its own. After `seconds` the whole group is
-// killed and the test fails; whatever the command left running in its group is killed too.
-inline Result runShell(const std::string& command, double seconds = 120) {
-    Result result;
+// Forks a child that runs `body` with standard output (and, for a shell, standard error)
+// on a pipe; returns its id and the pipe's reading end (-1 with `readerGone`: no reader,
+// so every write fails). A shell gets a process group of its own.
+inline pid_t forkPiped(const std::function<void()>& body, bool shell, bool readerGone, int& reader) {
     int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return result;
+    EXPECT_EQ(::pipe(pipeEnds), 0);
+    if (readerGone) ::close(pipeEnds[0]);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::setpgid(0, 0);
+        if (shell) ::setpgid(0, 0);
         ::dup2(pipeEnds[1], STDOUT_FILENO);
-        ::dup2(pipeEnds[1], STDERR_FILENO);
-        ::close(pipeEnds[0]);
+        if (shell) ::dup2(pipeEnds[1], STDERR_FILENO);
+        if (!readerGone) ::close(pipeEnds[0]);
         ::close(pipeEnds[1]);
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
+        body();
+        ::_exit(shell ? 127 : 0);
     }
-    ::setpgid(child, child);  // also here, so the group exists before a kill
+    if (shell) ::setpgid(child, child);  // also here, so the group exists before a kill
     ::close(pipeEnds[1]);
+    reader = readerGone ? -1 : pipeEnds[0];
+    return child;
+}
+
+// Runs a shell command. After `seconds` its whole group is killed and the test fails;
+// whatever the command left running in its group is killed too.
+inline Result runShell(const std::string& command, double seconds = 120) {
+    Result result;
+    int reader = -1;
+    const pid_t child = forkPiped(
+        [&] { ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, false, reader);
     const auto deadline = deadlineIn(seconds);
-    result.timedOut = !readUntilClosed(pipeEnds[0], deadline, result.output);
-    ::close(pipeEnds[0]);
+    result.timedOut = !readUntilClosed(reader, deadline, result.output);
+    ::close(reader);
     int raw = 0;
     const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
     if (result.timedOut || !waitFor(child, raw, 0, left > 0 ? left : 0.001)) {
@@ -117,27 +130,15 @@ inline Result runZorbel(const fs::path& folder, const std::string& arguments, do
     return runShell("cd " + quoted(folder) + " && exec '" + zorbel + "' " + arguments + " </dev/null", seconds);
 }
 
-// Runs `body` in a forked child whose standard output is a pipe; returns what it wrote
-// and sets its raw wait status. With `readerGone` the pipe has no reader, so every write
-// fails. A child still running after `seconds` is killed and fails the test.
+// Runs `body` in a forked child; returns what it wrote to standard output and sets its raw
+// wait status. A child still running after `seconds` is killed and fails the test.
 inline std::string runChild(void (*body)(), int& status, double seconds = 30, bool readerGone = false) {
-    int pipeEnds[2];
-    EXPECT_EQ(::pipe(pipeEnds), 0);
-    if (readerGone) ::close(pipeEnds[0]);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(pipeEnds[1], STDOUT_FILENO);
-        if (!readerGone) ::close(pipeEnds[0]);
-        ::close(pipeEnds[1]);
-        body();
-        ::_exit(0);
-    }
-    ::close(pipeEnds[1]);
-    const auto deadline = deadlineIn(seconds);
+    int reader = -1;
+    const pid_t child = forkPiped(body, false, readerGone, reader);
     std::string output;
     if (!readerGone) {
-        if (!readUntilClosed(pipeEnds[0], deadline, output)) ::kill(child, SIGKILL);
-        ::close(pipeEnds[0]);
+        if (!readUntilClosed(reader, deadlineIn(seconds), output)) ::kill(child, SIGKILL);
+        ::close(reader);
     }
     waitFor(child, status, 0, seconds);
     return output;

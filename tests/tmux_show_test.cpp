@@ -117,24 +117,6 @@ TEST(ShowInTmux, WarningsStayReadableInTheScrollbackAfterEscQuits) {
     fs::remove_all(folder);
 }
 
-TEST(Warnings, GoToStandardErrorAndTheMissingDataLineStaysOnStandardOutput) {
-    const fs::path folder = makeScratch("stderr");
-    const std::string run = "cd " + quoted(folder) + " && (LANG=C '" + zorbel + "' --force >out.txt 2>err.txt </dev/null";
-    runShell(run + " & sleep 1; kill $!; wait $!)");
-    const std::string err = readText(folder / "err.txt");
-    EXPECT_NE(err.find("zorbel: the locale is not UTF-8"), std::string::npos) << err;
-    EXPECT_NE(err.find("zorbel: cannot play"), std::string::npos) << err;
-    EXPECT_EQ(readText(folder / "out.txt").find("zorbel:"), std::string::npos) << readText(folder / "out.txt");
-
-    fs::remove(folder / "Data/font.raw");
-    runShell(run + ")");
-    EXPECT_EQ(readText(folder / "out.txt"), "Error Failed To Load Data/font.raw\n");
-    EXPECT_NE(readText(folder / "err.txt").find("tried:\n  " + (folder / "Data").string() + " (no usable font.raw)"),
-              std::string::npos)
-        << readText(folder / "err.txt");
-    fs::remove_all(folder);
-}
-
 // zorbel started from a tmux shell, its process id in a file.
 class JobInTmux : public ::testing::Test {
 protected:
