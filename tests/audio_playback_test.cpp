@@ -121,8 +121,11 @@ TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
     auto started = std::chrono::steady_clock::now();
     readAt(1000 + 3600 * 1000);  // an hour later, as after a suspended process
     readAt(0xFFFFFFF0u);         // and past 32 bits of milliseconds, still rendering
+    // Fresh rendering after the jump: a seek into the silent tail, then back into sound.
+    seekMusic(xm_fixture::silentFromSeconds + 0.1);
+    EXPECT_LT(readAt(0x100000100u).first, 1e-3f);
     seekMusic(0.3);
-    EXPECT_GT(readAt(0x100000100u).first, 0.1f);
+    EXPECT_GT(readAt(0x100000150u).first, 0.1f);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
 }
 
@@ -146,30 +149,6 @@ TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
         const float peak = readAt(1300).second;
         EXPECT_TRUE(panning == 0 ? peak < 1e-4f : peak > 0.1f) << int(panning) << ": " << peak;
     }
-}
-
-TEST_F(AudioPlayback, CaptureIsReproducibleFrameByFrame) {
-    std::vector<float> levels[2];
-    std::vector<char> wav[2];
-    for (int run = 0; run < 2; ++run) {
-        useVirtualClock(1000);
-        load();
-        const std::string path = ::testing::TempDir() + "zorbel_capture" + std::to_string(run) + ".wav";
-        std::string reason;
-        ASSERT_TRUE(startMusicRecording(path.c_str(), reason)) << reason;
-        startMusic();
-        levels[run] = playFrames(200);  // up to tick 1000 + 16 * 199
-        stopMusic();
-        std::ifstream file(path, std::ios::binary);
-        wav[run].assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-    EXPECT_EQ(levels[0], levels[1]);
-    EXPECT_TRUE(wav[0] == wav[1]);
-    EXPECT_EQ(wav[0].size(), 44u + 16u * 199u * 48u * 4u);  // 48 frames of 4 bytes per ms
-
-    std::string reason;
-    EXPECT_FALSE(startMusicRecording("/nonexistent/dir/capture.wav", reason));
-    EXPECT_FALSE(reason.empty());
 }
 
 // A capture hears every millisecond: a jump of the clock that live playback would skip

@@ -2,22 +2,16 @@
 // configures without any of their packages, and still installs the program, its data and
 // its man page. The packages are hidden from CMake, so this holds on a machine that has them.
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "capture_run.h"
+#include "harness.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using harness::readText;
 
 TEST(BuildConfiguration, RunTimeLibrariesAloneConfigureAndInstallTheProgramDataAndManPage) {
     const fs::path scratch = fs::temp_directory_path() / ("zorbel-configure-" + std::to_string(::getpid()));
@@ -31,7 +25,7 @@ TEST(BuildConfiguration, RunTimeLibrariesAloneConfigureAndInstallTheProgramDataA
     fs::permissions(pkgConfig, fs::perms::owner_all);
     std::string hidden;
     for (const char* package : {"GTest", "GMock", "benchmark"}) hidden += std::string(" -DCMAKE_DISABLE_FIND_PACKAGE_") + package + "=ON";
-    const capture_run::Result configured = capture_run::runShell(
+    const harness::Result configured = harness::runShell(
         "timeout 120 cmake -S '" ZORBEL_SOURCE_DIR "' -B '" + (scratch / "build").string() +
         "' -G Ninja -DBUILD_TESTING=OFF -DZORBEL_BUILD_BENCHMARKS=OFF -DZORBEL_BUILD_TOOLS=OFF -DPKG_CONFIG_EXECUTABLE='" +
         pkgConfig.string() + "'" + hidden);

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "capture_run.h"
+#include "harness.h"
 #include "driver/data_files.h"
 
 namespace {
 
-using namespace capture_run;
+using namespace harness;
 
 TEST(DataLookup, AnExplicitChoiceIsTheOnlyFolderTriedOtherwiseTheThreeDefaults) {
     using List = std::vector<std::string>;
@@ -32,7 +32,7 @@ TEST(DataLookup, DataDirAndZorbelDataChooseTheFolderAndADecoyDoesNotHideIt) {
     const fs::path folder = makeScratch("lookup");
     fs::rename(folder / "Data", folder / "pictures");
     fs::create_directories(folder / "Data");  // a decoy with none of the files
-    capture_run::writeFile(folder / "Data/font.raw", blockFont());
+    harness::writeFile(folder / "Data/font.raw", blockFont());
 
     Result result = captureFrom(folder, "");
     EXPECT_EQ(result.status, 1);

@@ -71,15 +71,6 @@ TEST(ClearGrid, FillsTheShownAreaOnly) {
     EXPECT_EQ(colorGrid[80][0].g, 0.5f);  // columns 80..99 keep their colours
 }
 
-TEST(InitDisplay, ProjectionFactorsTakeTheAngleAsRadiansAndTheAspectAsWholeNumber) {
-    useMemoryDisplay(80, 50);
-    EXPECT_EQ(projScaleX, 111.70364379882812f);
-    EXPECT_EQ(projScaleY, 139.62954711914062f);
-    useMemoryDisplay(80, 40);
-    EXPECT_FLOAT_EQ(projScaleX, 75.85182f);
-    EXPECT_FLOAT_EQ(projScaleY, 111.70364f);
-}
-
 TEST(InitDisplay, AppliesEverySettingAndClampsASizeTheBuffersCannotHold) {
     useMemoryDisplay();
     EXPECT_EQ(memoryConsoleState.hideCursorCalls, 1);

@@ -1,11 +1,11 @@
-// The frame loop's pieces: random sequence, pacing, the clear grey and the data files.
+// The frame loop's pieces: pacing, the clear grey and the data files.
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "capture_run.h"
+#include "harness.h"
 #include "display/color_grid.h"
 #include "display/display_config.h"
 #include "driver/data_files.h"
@@ -13,23 +13,12 @@
 #include "driver/frame_state.h"
 #include "effects/image.h"
 #include "effects/text.h"
-#include "render3d/random.h"
 #include "platform/clock.h"
 #include "platform/memory_console.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-TEST(NextRandom, IsTheFixedLinearCongruentialSequenceWithinZeroTo32767) {
-    randomState = 1;
-    EXPECT_EQ((std::vector<int32_t>{nextRandom(), nextRandom(), nextRandom()}), (std::vector<int32_t>{41, 18467, 6334}));
-    for (int i = 0; i < 100000; ++i) {
-        const int32_t value = nextRandom();
-        ASSERT_TRUE(value >= 0 && value <= 32767) << value;
-    }
-    randomState = 1;
-}
 
 TEST(FramePacing, SleepsWhatTheFrameLeftOfSixteenMilliseconds) {
     displayConfig.frameRate = 60;
@@ -70,9 +59,9 @@ TEST(TickFrame, ClearsToHalfThePreviousFramesTimeAndCountsTimeInDouble) {
 }
 
 TEST(DataFiles, ShortFilesLeaveTheRestZeroAndLongFilesAreCut) {
-    const fs::path previous = fs::current_path(), folder = capture_run::makeScratch("data-files");
-    capture_run::writeFile(folder / "Data/intro3.raw", std::vector<uint8_t>(1000, 5));
-    capture_run::writeFile(folder / "Data/intro4.raw", std::vector<uint8_t>(30000, 6));
+    const fs::path previous = fs::current_path(), folder = harness::makeScratch("data-files");
+    harness::writeFile(folder / "Data/intro3.raw", std::vector<uint8_t>(1000, 5));
+    harness::writeFile(folder / "Data/intro4.raw", std::vector<uint8_t>(30000, 6));
     std::memset(introPicture3, 0, sizeof introPicture3);
     fs::current_path(folder);
     const bool loaded = loadDataFiles();

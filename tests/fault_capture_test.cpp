@@ -1,5 +1,6 @@
-// Capture under faults: a full disk, an interruption, and a window that falls on a frame.
-// Runs the real program on the repository's data, each run under a deadline.
+// Capture options and faults: the window and scale, a window that falls on a frame, a full
+// disk and an interruption. Runs the real program, each run under a deadline. (Every scene
+// and bound, frames.csv and audio.wav: the golden frames.)
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,13 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "fault_run.h"
+#include "harness.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using fault_run::quoted;
-using fault_run::runCommand;
+using namespace harness;
 
 fs::path scratch(const std::string& name) {
     const fs::path folder = fs::temp_directory_path() / ("zorbel-fault-" + name + "-" + std::to_string(::getpid()));
@@ -25,7 +24,7 @@ fs::path scratch(const std::string& name) {
 
 // A capture from the repository folder, so the real pictures and music are found.
 std::string capture(const fs::path& out, const std::string& arguments) {
-    return "cd '" ZORBEL_SOURCE_DIR "' && exec " + fault_run::zorbel + " --capture " + quoted(out) + " " +
+    return "cd '" ZORBEL_SOURCE_DIR "' && exec " + zorbel + " --capture " + quoted(out) + " " +
            arguments + " </dev/null";
 }
 
@@ -42,6 +41,27 @@ bool endsWithPngTrailer(const fs::path& path) {
     return bytes.size() > trailer.size() && bytes.compare(bytes.size() - trailer.size(), trailer.size(), trailer) == 0;
 }
 
+TEST(CaptureOptions, WindowAndScaleChooseWhichFramesAndHowLarge) {
+    const fs::path folder = makeScratch("window");
+    const Result result = runZorbel(folder, "--capture out --fps 10 --from 8 --to 8.5 --scale 3 --no-audio");
+    ASSERT_EQ(result.status, 0) << result.output;
+    int pictures = 0;
+    for (const auto& name : filesIn(folder / "out")) pictures += name.rfind("frame-", 0) == 0;
+    EXPECT_EQ(pictures, 6);
+    EXPECT_TRUE(fs::exists(folder / "out/frame-000085.png"));
+    const Image image = readPng(folder / "out/frame-000080.png");
+    EXPECT_EQ(image.width, 240);
+    EXPECT_EQ(image.height, 300);
+    ASSERT_EQ(image.rgb.size(), 240u * 300 * 3);
+    EXPECT_EQ(std::vector<uint8_t>(image.rgb.end() - 3, image.rgb.end()), (std::vector<uint8_t>{0x80, 0, 0}))
+        << "the last pixel is not the flat red picture";
+    const Result help = runZorbel(folder, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("--capture"), std::string::npos);
+    EXPECT_EQ(runZorbel(folder, "--version").status, 0);
+    fs::remove_all(folder);
+}
+
 TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
     const struct {
         const char* fps;
@@ -56,8 +76,8 @@ TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
     const fs::path folder = scratch("window");
     for (const auto& c : cases) {
         const fs::path out = folder / (std::string(c.fps) + "-" + c.time);
-        const auto run = runCommand(capture(out, std::string("--no-audio --fps ") + c.fps + " --from " + c.time +
-                                                     " --to " + c.time));
+        const auto run = runShell(capture(out, std::string("--no-audio --fps ") + c.fps + " --from " + c.time +
+                                                     " --to " + c.time), 60);
         ASSERT_EQ(run.status, 0) << c.time << ": " << run.output;
         std::vector<std::string> pictures;
         for (const auto& name : filesIn(out))
@@ -82,7 +102,7 @@ TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
     const fs::path folder = scratch("full");
     for (const auto& c : cases) {
         const fs::path out = folder / c.file;
-        const auto run = runCommand(std::string("trap '' XFSZ; ulimit -f ") + c.blocks + "; " + capture(out, c.arguments));
+        const auto run = runShell(std::string("trap '' XFSZ; ulimit -f ") + c.blocks + "; " + capture(out, c.arguments), 60);
         EXPECT_NE(run.status, 0) << c.file;
         EXPECT_FALSE(run.timedOut) << c.file;
         EXPECT_NE(run.output.find((out / c.file).string()), std::string::npos) << c.file << ": " << run.output;
@@ -102,8 +122,8 @@ TEST(FaultCapture, AnInterruptedCaptureStopsCleanly) {
     const fs::path folder = scratch("interrupt");
     for (const auto& c : cases) {
         const fs::path out = folder / c.signal;
-        const auto run = runCommand(capture(out, "--scale 4") + " & pid=$!; sleep 1.5; kill -" + c.signal +
-                                    " $pid; wait $pid; echo status=$?");
+        const auto run = runShell(capture(out, "--scale 4") + " & pid=$!; sleep 1.5; kill -" + c.signal +
+                                    " $pid; wait $pid; echo status=$?", 60);
         EXPECT_NE(run.output.find("status=" + std::to_string(c.status)), std::string::npos) << run.output;
         int pictures = 0;
         for (const auto& name : filesIn(out)) {

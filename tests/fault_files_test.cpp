@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fault_run.h"
+#include "harness.h"
 #include "platform/music_engine.h"
 
 namespace {
@@ -42,7 +42,7 @@ TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
     int raw = 0;
     waitpid(child, &raw, 0);
     fs::remove(path);
-    EXPECT_EQ(fault_run::statusOf(raw), 0) << "the module was read, or not turned down";
+    EXPECT_EQ(harness::statusOf(raw), 0) << "the module was read, or not turned down";
 }
 
 // Started with standard input, output and error closed, the program must open them to
@@ -51,9 +51,10 @@ TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
 TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
     const fs::path out = fs::temp_directory_path() / ("zorbel-fault-closed-" + std::to_string(::getpid()));
     fs::remove_all(out);
-    const auto run = fault_run::runCommand("cd '" ZORBEL_SOURCE_DIR "' && { " + fault_run::zorbel + " --capture " +
-                                           fault_run::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!; sleep 1;"
-                                           " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }");
+    const auto run = harness::runShell("cd '" ZORBEL_SOURCE_DIR "' && { " + harness::zorbel + " --capture " +
+                                           harness::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!; sleep 1;"
+                                           " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
+                                       60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
     fs::remove_all(out);
 }

@@ -6,9 +6,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -27,6 +24,7 @@
 #include "platform/music_engine.h"
 #include "platform/terminal_diff.h"
 #include "platform/terminal_stream.h"
+#include "harness.h"
 #include "xm_fixture.h"
 
 namespace {
@@ -38,13 +36,9 @@ using Bytes = std::vector<uint8_t>;
 template <typename Round>
 long forBudget(Round round) {
     const char* setting = std::getenv("ZORBEL_FUZZ_SECONDS");
-    const double seconds = setting != nullptr ? std::atof(setting) : 3.0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(setting ? std::atof(setting) : 3.0);
     long rounds = 0;
-    do {
-        round();
-        ++rounds;
-    } while (std::chrono::steady_clock::now() < end);
+    for (; rounds == 0 || std::chrono::steady_clock::now() < end; ++rounds) round();
     return rounds;
 }
 
@@ -72,12 +66,8 @@ Bytes mutate(Bytes bytes, std::mt19937& random) {
 }
 
 Bytes readFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::string text = harness::readText(path);
+    return Bytes(text.begin(), text.end());
 }
 
 TEST(Fuzz, ModuleLoaderAndDecoder) {
@@ -88,7 +78,7 @@ TEST(Fuzz, ModuleLoaderAndDecoder) {
     static float block[2 * 1024];
     long loaded = 0;
     const long rounds = forBudget([&] {
-        writeFile(path, mutate(seeds[random() % seeds.size()], random));
+        harness::writeFile(path, mutate(seeds[random() % seeds.size()], random));
         std::string reason;
         if (!loadModuleFile(path.c_str(), reason)) return;
         ++loaded;
@@ -118,7 +108,7 @@ TEST(Fuzz, PicturesAndFontAsTheShowDrawsThem) {
     std::mt19937 random(13);
     const long rounds = forBudget([&] {
         for (size_t file = 0; file < seeds.size(); ++file)
-            writeFile(folder / "Data" / names[file], random() % 2 ? mutate(seeds[file], random) : seeds[file]);
+            harness::writeFile(folder / "Data" / names[file], random() % 2 ? mutate(seeds[file], random) : seeds[file]);
         ASSERT_TRUE(loadDataFiles());
         useVirtualClock(0);
         startTime = 0.0f;

@@ -14,14 +14,12 @@
 
 #include <gtest/gtest.h>
 
-#include "fault_run.h"
+#include "harness.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using fault_run::eventually;
-using fault_run::runCommand;
-using fault_run::Tmux;
+using namespace harness;
 
 // A JACK server with the dummy driver, and a home folder whose ALSA configuration sends
 // the default device to it. JACK keeps a machine-wide table of a few server names, and a
@@ -51,11 +49,11 @@ public:
         }
     }
     ~DummySoundServer() { stop(); }
-    std::string ports() const { return runCommand("jack_lsp -s '" + name_ + "' 2>/dev/null", 10).output; }
+    std::string ports() const { return runShell("jack_lsp -s '" + name_ + "' 2>/dev/null", 10).output; }
     bool up() const { return pid_ > 0 && ports().find("system:playback_1") != std::string::npos; }
     // The environment that makes a program play through this server.
     std::string environment() const {
-        return "HOME=" + fault_run::quoted(home_) + " JACK_DEFAULT_SERVER='" + name_ + "'";
+        return "HOME=" + quoted(home_) + " JACK_DEFAULT_SERVER='" + name_ + "'";
     }
     pid_t pid() const { return pid_; }
 
@@ -80,7 +78,7 @@ private:
 // the restore never runs on a real-time audio thread.
 void expectOnlyTheMainThreadTakesTerminatingSignals(const Tmux& tmux) {
     const std::string shell = tmux.run("display -p -t z '#{pane_pid}'");
-    const std::string show = runCommand("pgrep -P " + shell.substr(0, shell.find('\n'))).output;
+    const std::string show = runShell("pgrep -P " + shell.substr(0, shell.find('\n')), 60).output;
     const std::string pid = show.substr(0, show.find('\n'));
     ASSERT_FALSE(pid.empty());
     const unsigned long long wanted = 1ULL << (SIGINT - 1) | 1ULL << (SIGTERM - 1) | 1ULL << (SIGUSR1 - 1);
@@ -99,7 +97,7 @@ void expectOnlyTheMainThreadTakesTerminatingSignals(const Tmux& tmux) {
 }
 
 TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
-    ASSERT_EQ(runCommand("command -v jackd && command -v jack_lsp && tmux -V").status, 0)
+    ASSERT_EQ(runShell("command -v jackd && command -v jack_lsp && tmux -V", 60).status, 0)
         << "jackd (jackd2) and tmux are needed for this test (the CI installs them)";
     for (const int fault : {SIGKILL, SIGSTOP}) {
         const fs::path home = fs::temp_directory_path() / ("zorbel-fault-sound-" + std::to_string(::getpid()));
@@ -109,7 +107,7 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
         ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
         Tmux tmux("fault-sound");
         ASSERT_TRUE(tmux.start());
-        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && " + server.environment() + " LANG=C.UTF-8 " + fault_run::zorbel +
+        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && " + server.environment() + " LANG=C.UTF-8 " + zorbel +
                   " --start 100' Enter");
         // The device opens before the key prompt: once it shows on the server, a key starts the show.
         ASSERT_TRUE(eventually(10, [&] { return server.ports().find("zorbel") != std::string::npos; }))

@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include "capture_run.h"
+#include "harness.h"
 #include "driver/capture_folder.h"
 #include "driver/options.h"
 
 namespace {
 
-using namespace capture_run;
+using namespace harness;
 
 ReadOptions readLine(const std::string& line) {
     std::vector<std::string> words{"zorbel"};
@@ -122,24 +122,34 @@ TEST(CaptureFolder, AUsedFolderIsRefusedAndForceRemovesOnlyTheCapturesFiles) {
     fs::remove_all(folder);
 }
 
-// Runs zorbel in `folder` with standard output into shown.txt, then `after`.
-Result runIntoFile(const fs::path& folder, const std::string& arguments, const std::string& after = "") {
-    return runShell("cd '" + folder.string() + "' && ('" ZORBEL_BINARY_DIR "/zorbel' " + arguments +
-                    " >shown.txt </dev/null " + after + ")");
+// Runs `command` in `folder` with standard output into shown.txt and standard error into
+// err.txt, then `after`.
+Result runIntoFiles(const fs::path& folder, const std::string& command, const std::string& after = "") {
+    return runShell("cd " + quoted(folder) + " && (" + command + " >shown.txt 2>err.txt </dev/null " + after + ")");
 }
 
-TEST(TerminalMode, StandardOutputThatIsNotATerminalIsRefusedUnlessForced) {
-    const fs::path folder = makeScratch("not-a-terminal");
-    const Result refused = runIntoFile(folder, "--no-audio");
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_EQ(refused.output, "zorbel: standard output is not a terminal (use --capture DIR, or --force to play anyway)\n");
+// Standard output that is no terminal is refused unless forced. Warnings go to standard
+// error; the missing-data line stays on standard output, the folders tried on standard error.
+TEST(TerminalMode, NoTerminalIsRefusedUnlessForcedAndWarningsGoToStandardError) {
+    const fs::path folder = makeScratch("not-a-terminal");  // no music in its Data
+    EXPECT_EQ(runIntoFiles(folder, harness::quoted(zorbel) + " --no-audio").status, 2);
+    EXPECT_EQ(readText(folder / "err.txt"), "zorbel: standard output is not a terminal (use --capture DIR, or --force to play anyway)\n");
     EXPECT_EQ(fs::file_size(folder / "shown.txt"), 0u);
     // Forced, it plays: the prompt's end of input starts the show, which runs until stopped.
-    const Result forced = runIntoFile(folder, "--no-audio --force", "& sleep 1; kill $!; wait $!");
+    const Result forced = runIntoFiles(folder, "LANG=C " + harness::quoted(zorbel) + " --force", "& sleep 1; kill $!; wait $!");
     EXPECT_NE(forced.status, 2) << forced.output;
-    std::ifstream shown(folder / "shown.txt");
-    const std::string text((std::istreambuf_iterator<char>(shown)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("Maximize Window And Press any key"), std::string::npos);
+    const std::string shown = readText(folder / "shown.txt"), err = readText(folder / "err.txt");
+    EXPECT_NE(shown.find("Maximize Window And Press any key"), std::string::npos);
+    EXPECT_EQ(shown.find("zorbel:"), std::string::npos) << shown;
+    EXPECT_NE(err.find("zorbel: the locale is not UTF-8"), std::string::npos) << err;
+    EXPECT_NE(err.find("zorbel: cannot play"), std::string::npos) << err;
+
+    fs::remove(folder / "Data/font.raw");
+    runIntoFiles(folder, "LANG=C " + harness::quoted(zorbel) + " --force");
+    EXPECT_EQ(readText(folder / "shown.txt"), "Error Failed To Load Data/font.raw\n");
+    EXPECT_NE(readText(folder / "err.txt").find("tried:\n  " + (folder / "Data").string() + " (no usable font.raw)"),
+              std::string::npos)
+        << readText(folder / "err.txt");
     fs::remove_all(folder);
 }
 

@@ -1,12 +1,10 @@
 #include <cmath>
 #include <limits>
-#include <random>
 #include <set>
 #include <utility>
 
 #include <gtest/gtest.h>
 
-#include "render3d/models.h"
 #include "render3d/projection.h"
 #include "render3d_test_state.h"
 
@@ -29,36 +27,6 @@ Cells drawn(float sx, float sy, float ex, float ey) {
     fillGrid(background);
     drawLine(Point3{sx, sy, 0}, Point3{ex, ey, 0}, ink);
     return litCells();
-}
-
-// The walk one step at a time over the whole major axis, for moderate coordinates.
-Cells naiveLine(float fsx, float fsy, float fex, float fey) {
-    Cells cells;
-    auto plot = [&](long long x, long long y) {
-        if (x >= 0 && x < 100 && y >= 0 && y < 100) cells.insert({int(x), int(y)});
-    };
-    const int sx = int(fsx), sy = int(fsy), ex = int(fex), ey = int(fey);
-    const int dx = ex - sx, dy = ey - sy;
-    plot(sx, sy);
-    const bool xMajor = std::abs(dx) > std::abs(dy);
-    if (!xMajor && dy == 0) return cells;
-    const int from = xMajor ? sx : sy, to = xMajor ? ex : ey, minor = xMajor ? sy : sx;
-    const int step = to >= from ? 1 : -1;
-    const float slope = float(double(xMajor ? dy : dx) / (xMajor ? dx : dy));
-    const float c = float(minor - from * double(slope));
-    for (int m = from + step;; m += step) {
-        const long long n = (long long)std::ceil(double(float(m * double(slope) + c)));
-        xMajor ? plot(m, n) : plot(n, m);
-        if (m == to) break;
-    }
-    return cells;
-}
-
-void flushQueue() {
-    for (int32_t i = 0; i < primitiveList.count; ++i) {
-        projectPrimitive(primitiveList.items[i]);
-        drawPrimitiveEdges(primitiveList.items[i]);
-    }
 }
 
 }  // namespace
@@ -101,18 +69,6 @@ TEST(Render3dLines, CellsLitForKnownSegments) {
     }
 }
 
-TEST(Render3dLines, AgreesWithTheStepByStepWalk) {
-    resetDrawingState();
-    std::mt19937 rng(12345);
-    std::uniform_real_distribution<float> near(-30.0f, 130.0f), far(-250000.0f, 250000.0f);
-    for (int i = 0; i < 3000; ++i) {
-        float v[4];
-        for (float& f : v) f = (i % 3 == 2 && (rng() & 1)) ? far(rng) : near(rng);
-        ASSERT_EQ(drawn(v[0], v[1], v[2], v[3]), naiveLine(v[0], v[1], v[2], v[3]))
-            << v[0] << "," << v[1] << " -> " << v[2] << "," << v[3];
-    }
-}
-
 TEST(Render3dLines, ExtremeCoordinatesAreDefinedAndFinishQuickly) {
     resetDrawingState();
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
@@ -127,16 +83,3 @@ TEST(Render3dLines, ExtremeCoordinatesAreDefinedAndFinishQuickly) {
     EXPECT_EQ(std::memcmp(&neighbour, &primitiveList.items[0], sizeof neighbour), 0);
 }
 
-TEST(Render3dLines, QuadsStayOpenAndLaterPrimitivesWin) {
-    // Edge (-1,1,-1)-(1,1,-1) (row 58) is face 2's path 1 -> 2 and would be face 3's
-    // closing side 3 -> 0 if quads were closed. Edge (-1,-1,1)-(1,-1,1) (row 40) is drawn by
-    // face 1 and again, later, by face 4.
-    resetDrawingState();
-    translate(0, 0, -15);
-    drawCube();
-    flushQueue();
-    const Primitive* faces = primitiveList.items;
-    EXPECT_TRUE(sameColor(colorGrid[40][40], faces[3].colors[0]));
-    EXPECT_FALSE(sameColor(colorGrid[40][40], faces[0].colors[0]));
-    EXPECT_TRUE(sameColor(colorGrid[40][58], faces[1].colors[0]));
-}

@@ -79,6 +79,9 @@ TEST(Render3dPrimitives, TrianglesCloseQuadsDoNotAndSurplusIsDropped) {
     for (int i = 0; i < 6; ++i) addVertex(float(i), 0, 0);  // the 5th and 6th are dropped
     endPrimitive();
     EXPECT_TRUE(samePoint(primitiveList.items[1].points[3], 103, 0, -15));
+    for (const Rgb& c : primitiveList.items[1].colors) EXPECT_TRUE(sameColor(c, penColor));  // no 5th vertex in them
+    EXPECT_EQ(primitiveList.items[1].kind, kindQuad);
+    EXPECT_EQ(primitiveList.items[1].style, styleDefault);
     EXPECT_TRUE(samePoint(primitiveList.items[2].points[0], 0, 0, 0));
     EXPECT_EQ(primitiveList.count, 2);
     EXPECT_EQ(primitiveList.currentKind, kindNone);
@@ -91,80 +94,3 @@ TEST(Render3dPrimitives, TrianglesCloseQuadsDoNotAndSurplusIsDropped) {
     EXPECT_EQ(primitiveList.count, primitiveCapacity);
 }
 
-TEST(Render3dModels, CubeColoursComeFromTheRandomSequence) {
-    resetDrawingState();
-    translate(0, 0, -15);
-    drawCube();
-    // The generator's first draws 41, 18467, 6334 colour the first face.
-    for (const Rgb& c : primitiveList.items[0].colors)
-        EXPECT_TRUE(sameColor(c, Rgb{1.5220139f, 1.6581676f, 1.9873393f}));
-    EXPECT_TRUE(samePoint(primitiveList.items[0].points[0], -1, -1, -14));
-    penColor = Rgb{1, 1, 1};
-    drawSpikedCube();
-    EXPECT_EQ(primitiveList.count, 30);
-    EXPECT_TRUE(samePoint(primitiveList.items[29].points[2], 0, 0, -18));
-    EXPECT_TRUE(sameColor(primitiveList.items[29].colors[3], Rgb{1, 1, 1}));
-}
-
-namespace {
-
-// The rotations as a viewer sees them, composed step by step in double: z first, then y,
-// then x, then the move (row vectors, so each step multiplies on the right).
-Point3 rotatedByHand(Point3 p, double ax, double ay, double az, Point3 move) {
-    auto turn = [](double& u, double& v, double angle) {  // (u, v) -> (u c - v s, u s + v c)
-        const double c = std::cos(angle), s = std::sin(angle), u0 = u;
-        u = u0 * c - v * s;
-        v = u0 * s + v * c;
-    };
-    double x = p.x, y = p.y, z = p.z;
-    turn(x, y, az);
-    turn(z, x, ay);
-    turn(y, z, ax);
-    return Point3{float(x + move.x), float(y + move.y), float(z + move.z)};
-}
-
-}  // namespace
-
-TEST(Render3dMatrix, EveryAxisAndEveryInputComponentTakesPartInARotation) {
-    const struct { float ax, ay, az; Point3 p; } cases[] = {
-        {0.7f, 0.0f, 0.0f, {0.5f, -1.25f, 2.0f}}, {0.0f, 1.1f, 0.0f, {0.5f, -1.25f, 2.0f}},
-        {0.0f, 0.0f, -0.4f, {0.5f, -1.25f, 2.0f}}, {0.3f, -2.2f, 1.9f, {-3.0f, 0.75f, -1.5f}},
-        {45.0f, 12.0f, 7.0f, {1.0f, 2.0f, 3.0f}},
-    };
-    for (const auto& c : cases) {
-        resetDrawingState();
-        translate(0.5f, -1.0f, -14.0f);
-        rotateEuler(c.ax, c.ay, c.az);
-        const Point3 got = transformed(c.p.x, c.p.y, c.p.z);
-        const Point3 want = rotatedByHand(c.p, c.ax, c.ay, c.az, Point3{0.5f, -1.0f, -14.0f});
-        EXPECT_NEAR(got.x, want.x, 1e-5) << c.ax << " " << c.ay << " " << c.az;
-        EXPECT_NEAR(got.y, want.y, 1e-5) << c.ax << " " << c.ay << " " << c.az;
-        EXPECT_NEAR(got.z, want.z, 1e-5) << c.ax << " " << c.ay << " " << c.az;
-    }
-    // rotateAxes turns by demoTime about x first, then y, then z: the reverse order.
-    resetDrawingState();
-    demoTime = 0.6f;
-    rotateAxes(1, 1, 1);
-    Matrix4 combined = currentMatrix;
-    loadIdentity();
-    rotateEuler(0, 0, 0.6f);
-    rotateEuler(0, 0.6f, 0);
-    rotateEuler(0.6f, 0, 0);
-    EXPECT_EQ(std::memcmp(&combined, &currentMatrix, sizeof combined), 0);
-}
-
-TEST(Render3dPrimitives, AFifthVertexNeverReachesTheColoursOrTheNextPrimitive) {
-    resetDrawingState();
-    penColor = Rgb{0.25f, 0.5f, 0.75f};
-    primitiveList.currentKind = kindQuad;
-    for (int i = 0; i < 9; ++i) addVertex(float(10 + i), 20, 30);
-    endPrimitive();
-    const Primitive& quad = primitiveList.items[0];
-    for (int v = 0; v < 4; ++v) {
-        EXPECT_TRUE(samePoint(quad.points[v], float(10 + v), 20, 30)) << v;
-        EXPECT_TRUE(sameColor(quad.colors[v], penColor)) << v;
-    }
-    EXPECT_EQ(quad.kind, kindQuad);
-    EXPECT_EQ(quad.style, styleDefault);
-    EXPECT_TRUE(samePoint(primitiveList.items[1].points[0], 0, 0, 0));
-}

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "harness.h"
 #include "platform/console.h"
 #include "platform/terminal_io.h"
 
@@ -51,40 +52,33 @@ struct ChildOutput {
 // A child that writes a frame, the same frame again, stops itself, and after continuing
 // writes the same frame once more; "|" marks where each write call ended.
 ChildOutput runChild(const char* syncSetting) {
+    static const char* sync;
+    sync = syncSetting;
     ChildOutput result;
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return result;
-    const pid_t child = fork();
-    if (child == 0) {
-        setpgid(0, 0);  // a stop signal to an orphaned group would be discarded
-        alarm(10);      // never outlive the test
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        if (syncSetting) setenv("ZORBEL_SYNC", syncSetting, 1);
-        else unsetenv("ZORBEL_SYNC");
-        static CellBuffer cells;
-        fillFrame(cells);
-        const Console* console = terminalConsole();
-        console->writeCells(cells);
-        writeToTerminal("|", 1);
-        console->writeCells(cells);
-        writeToTerminal("|", 1);
-        raise(SIGTSTP);
-        console->writeCells(cells);
-        writeToTerminal("|", 1);
-        _exit(0);
-    }
-    close(pipeEnds[1]);
-    int status = 0;
-    if (waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status)) {
-        result.beforeStop = readFor(pipeEnds[0], 200);
+    int reader = -1;
+    const pid_t child = harness::forkPiped(
+        [] {
+            setpgid(0, 0);  // a stop signal to an orphaned group would be discarded
+            alarm(10);      // never outlive the test
+            if (sync) setenv("ZORBEL_SYNC", sync, 1);
+            else unsetenv("ZORBEL_SYNC");
+            static CellBuffer cells;
+            fillFrame(cells);
+            const Console* console = terminalConsole();
+            for (int write = 0; write < 3; ++write) {
+                if (write == 2) raise(SIGTSTP);
+                console->writeCells(cells);
+                writeToTerminal("|", 1);
+            }
+        },
+        false, false, reader);
+    if (harness::waitFor(child, result.status, WUNTRACED) && WIFSTOPPED(result.status)) {
+        result.beforeStop = readFor(reader, 200);
         kill(child, SIGCONT);
     }
-    result.afterContinue = readFor(pipeEnds[0], 5000);
-    kill(child, SIGKILL);
-    waitpid(child, &result.status, 0);
-    close(pipeEnds[0]);
+    result.afterContinue = readFor(reader, 5000);
+    harness::waitFor(child, result.status);
+    close(reader);
     return result;
 }
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "capture_run.h"
+#include "harness.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
 #include "effects/image.h"
@@ -52,55 +52,9 @@ int mismatches(const EmulatedTerminal& terminal, const TerminalScreen& screen, c
     return wrong;
 }
 
-// A frame of random colour runs that mostly repeats `previous`, so moves over short and long
-// gaps, colour-only changes and one-colour cells all occur.
-void nextRandomFrame(CellBuffer& cells, uint32_t& seed, int changePercent) {
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
-    for (int i = 0; i < consoleRows * consoleColumns; ++i) {
-        if (static_cast<int>(next() % 100) >= changePercent) continue;
-        const uint32_t pick = next();
-        const uint16_t attribute = (pick & 3) == 0 ? static_cast<uint16_t>((pick >> 2) % 16 * 0x11)
-                                                   : static_cast<uint16_t>((pick >> 2) & 0xFF);
-        cells[i] = CharInfo{static_cast<uint16_t>((pick >> 12) % 8 == 0 ? 0 : 220), attribute};
-    }
-}
-
 std::string update(const CellBuffer& cells, TerminalScreen& screen, ColorMode mode, bool synchronized = false) {
     static char bytes[maxUpdateBytes];
     return std::string(bytes, encodeUpdate(cells, UpdateOptions{mode, synchronized}, screen, bytes));
-}
-
-TEST(TerminalDiff, EveryTerminalSizeShowsThePictureClippedOrCentredWithHintAndBlackSurround) {
-    const int sizes[][2] = {{50, 80}, {60, 100}, {61, 83}, {51, 81}, {49, 80}, {50, 79}, {30, 60},
-                            {100, 40}, {1, 1}, {2, 10}, {24, 80}, {120, 300}};
-    for (const ColorMode mode : {ColorMode::ansi16, ColorMode::truecolor}) {
-        for (const auto& size : sizes) {
-            const int rows = size[0], columns = size[1];
-            SCOPED_TRACE(std::to_string(rows) + "x" + std::to_string(columns));
-            static TerminalScreen screen;
-            resetScreen(screen, rows, columns);
-            EmulatedTerminal terminal(rows, columns);  // autowrap on: a print past the edge would show
-            static CellBuffer cells;
-            uint32_t seed = static_cast<uint32_t>(rows * 1000 + columns);
-            nextRandomFrame(cells, seed, 100);
-            for (int frame = 0; frame < 6; ++frame) {
-                terminal.feed(update(cells, screen, mode));
-                ASSERT_EQ(mismatches(terminal, screen, cells, true), 0) << "frame " << frame;
-                nextRandomFrame(cells, seed, frame * 7);
-            }
-            const PictureLayout& layout = screen.layout;
-            EXPECT_EQ(layout.hint, rows < consoleRows || columns < consoleColumns);
-            EXPECT_EQ(layout.columns, std::min(columns, consoleColumns));
-            EXPECT_EQ(layout.rows, std::min(layout.hint ? rows - 1 : rows, consoleRows));
-            // Centred where it fits.
-            if (!layout.hint) {
-                EXPECT_LE(std::abs(rows - layout.rows - 2 * layout.top), 1);
-            }
-            if (columns >= consoleColumns) {
-                EXPECT_LE(std::abs(columns - consoleColumns - 2 * layout.left), 1);
-            }
-        }
-    }
 }
 
 TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScreen) {
@@ -151,13 +105,13 @@ class TerminalDiffShow : public ::testing::TestWithParam<ShowRun> {
 protected:
     void SetUp() override {
         previous_ = fs::current_path();
-        folder_ = capture_run::makeScratch("terminal-diff");
+        folder_ = harness::makeScratch("terminal-diff");
         // The last picture (also the one that sways) in fine noise of every colour, so
         // neighbouring cells differ in every way a photograph's dithering would.
         std::vector<uint8_t> noise(24000);
         uint32_t seed = 7;
         for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
-        capture_run::writeFile(folder_ / "Data/intro4.raw", noise);
+        harness::writeFile(folder_ / "Data/intro4.raw", noise);
         fs::current_path(folder_);
     }
     void TearDown() override {

@@ -1,17 +1,19 @@
 // The one way out: every ending of the program gives the terminal back as it was.
 #include <csignal>
 #include <string>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "child_wait.h"
-
+#include "harness.h"
 #include "platform/terminal_io.h"
 #include "platform/terminal_sequences.h"
 
 namespace {
+
+using harness::runChild;
 
 // The bytes a terminal needs, spelled out here rather than taken from the program's own
 // table, so a wrong byte there fails: end any synchronized update, default colours,
@@ -19,46 +21,29 @@ namespace {
 const std::string takeOver = "\x1b[22;0t\x1b[?1049h";  // save the title, alternate screen
 const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
 
-// Runs `body` in a child whose standard output is a pipe; returns what it wrote and how it
-// ended. With `readerGone` the pipe has no reader, so every write fails.
-std::string runChild(void (*body)(), int& status, bool readerGone = false) {
-    int pipeEnds[2];
-    EXPECT_EQ(pipe(pipeEnds), 0);
-    if (readerGone) close(pipeEnds[0]);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        if (!readerGone) close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        body();
-        _exit(0);
-    }
-    close(pipeEnds[1]);
-    std::string output;
-    if (!readerGone) {
-        output = child_wait::readUntilClosed(pipeEnds[0], child);
-        close(pipeEnds[0]);
-    }
-    child_wait::waitFor(child, status);
-    return output;
-}
-
+// Every signal that ends the program, a real crash included, leaves the terminal
+// restored and the program dying of it.
 TEST(TerminalRestore, EachTerminatingSignalLeavesTheTerminalRestoredAndDiesOfIt) {
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        static int pending;
+    static int pending;
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGXFSZ, SIGABRT, SIGSEGV,
+                             SIGBUS, SIGFPE, 0}) {
         pending = signalNumber;
         int status = 0;
         const std::string output = runChild(
             [] {
                 takeOverTerminal();
                 writeToTerminal(seq::hideCursor, sizeof seq::hideCursor - 1);
-                raise(pending);
+                if (pending != 0) raise(pending);
+                // 0: a real crash, not a raised signal: a write to a read-only page.
+                void* page = mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                *static_cast<volatile int*>(page) = 1;
             },
-            status);
+            status, 10);
         EXPECT_EQ(output.rfind(takeOver, 0), 0u);
         ASSERT_GE(output.size(), restoreAll.size());
         EXPECT_EQ(output.substr(output.size() - restoreAll.size()), restoreAll) << signalNumber;
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << signalNumber;
+        const int dying = signalNumber != 0 ? signalNumber : SIGSEGV;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == dying) << signalNumber;
     }
 }
 
@@ -78,7 +63,7 @@ TEST(TerminalRestore, AWriteThatFailsEndsTheProgramWithStatusOne) {
             takeOverTerminal();
             for (;;) writeToTerminal("frame", 5);
         },
-        status, true);
+        status, 30, true);
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
 }

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "child_wait.h"
+#include "harness.h"
 
 #include "platform/terminal_io.h"
 #include "platform/terminal_sequences.h"
@@ -48,13 +48,13 @@ TEST(TerminalSuspend, StoppingGivesTheTerminalBackAndContinuingTakesItAgain) {
     }
     close(pipeEnds[1]);
     int status = 0;
-    ASSERT_TRUE(child_wait::waitFor(child, status, WUNTRACED));
+    ASSERT_TRUE(harness::waitFor(child, status, WUNTRACED));
     ASSERT_TRUE(WIFSTOPPED(status));
     fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
     EXPECT_EQ(readAvailable(pipeEnds[0]), takeOver + "A" + restoreAll);
 
     kill(child, SIGCONT);
-    ASSERT_TRUE(child_wait::waitFor(child, status));
+    ASSERT_TRUE(harness::waitFor(child, status));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(readAvailable(pipeEnds[0]), resumeAll + "B" + "lost" + restoreAll);
     close(pipeEnds[0]);

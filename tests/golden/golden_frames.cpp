@@ -21,11 +21,11 @@
 
 #include <gtest/gtest.h>
 
-#include "../capture_run.h"
+#include "../harness.h"
 
 namespace {
 
-using namespace capture_run;
+using namespace harness;
 
 const fs::path captureRoot = ZORBEL_BINARY_DIR "/golden-capture";
 const fs::path goldenFile = ZORBEL_SOURCE_DIR "/tests/golden/frames.txt";
@@ -71,11 +71,6 @@ std::string hex(uint64_t value) {
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
     return text;
-}
-
-std::string fileBytes(const fs::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
 }
 
 std::string fileChecksum(const std::string& bytes) {
@@ -170,9 +165,8 @@ std::vector<GoldenLine> readGoldenFile(const fs::path& path) {
 std::vector<std::string> tableRows(const fs::path& folder) {
     std::vector<std::string> rows;
     std::ifstream stream(folder / "frames.csv");
-    std::string text;
-    std::getline(stream, text);
-    while (std::getline(stream, text)) rows.push_back(text);
+    for (std::string text; std::getline(stream, text);) rows.push_back(text);
+    if (!rows.empty()) rows.erase(rows.begin());
     return rows;
 }
 
@@ -208,10 +202,10 @@ std::vector<GoldenLine> currentLines() {
             for (long frame : chosenFrames(rows))
                 lines.push_back({sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
                                  pictureChecksum(folder / frameName(frame)), rows[frame]});
-            const std::string table = fileBytes(folder / "frames.csv");
+            const std::string table = readText(folder / "frames.csv");
             lines.push_back({"table", dataSet, fps, "-", fileChecksum(table), std::to_string(rows.size()) + "-rows"});
         }
-    const std::string sound = fileBytes(captureFolder(soundSet, soundRate) / "sound.wav");
+    const std::string sound = readText(captureFolder(soundSet, soundRate) / "sound.wav");
     lines.push_back({"audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"});
     return lines;
 }
@@ -227,20 +221,13 @@ bool captureOne(const std::string& dataSet, int fps, const std::set<long>& golde
                                     "--capture out --from 0 --to 260 --scale 1 --fps " + std::to_string(fps) +
                                         (withSound ? "" : " --no-audio"),
                                     900);
-    if (result.status != 0) {
-        failure = dataSet + " at " + std::to_string(fps) + " fps: status " + std::to_string(result.status) + "\n" +
-                  result.output;
-        return false;
-    }
+    failure = dataSet + " at " + std::to_string(fps) + " fps: status " + std::to_string(result.status) + "\n" + result.output;
+    if (result.status != 0) return false;
     // Keep frames.csv, the chosen frames, and those the golden file names; the sound only
     // where it is checked (it is 50 MB), as sound.wav.
-    const std::set<long> keep = [&] {
-        std::set<long> frames = chosenFrames(tableRows(folder / "out"));
-        frames.insert(goldenFrames.begin(), goldenFrames.end());
-        return frames;
-    }();
     std::set<std::string> keepNames{"frames.csv"};
-    for (long frame : keep) keepNames.insert(frameName(frame));
+    for (long frame : chosenFrames(tableRows(folder / "out"))) keepNames.insert(frameName(frame));
+    for (long frame : goldenFrames) keepNames.insert(frameName(frame));
     for (const auto& entry : fs::directory_iterator(folder / "out")) {
         const std::string name = entry.path().filename().string();
         if (keepNames.count(name)) fs::rename(entry.path(), folder / name);
@@ -261,12 +248,10 @@ int captureAll() {
     };
     std::vector<Job> jobs;
     for (int fps : frameRates)
-        for (const char* dataSet : dataSets) {
-            Job job{dataSet, fps, {}, false, ""};
-            for (const GoldenLine& line : golden)
-                if (line.dataSet == dataSet && line.fps == fps && line.frame != "-") job.goldenFrames.insert(std::stol(line.frame));
-            jobs.push_back(job);
-        }
+        for (const char* dataSet : dataSets) jobs.push_back({dataSet, fps, {}, false, ""});
+    for (Job& job : jobs)
+        for (const GoldenLine& line : golden)
+            if (line.dataSet == job.dataSet && line.fps == job.fps && line.frame != "-") job.goldenFrames.insert(std::stol(line.frame));
     // Two captures at a time: they are independent and each keeps one core busy.
     for (size_t first = 0; first < jobs.size(); first += 2) {
         std::vector<std::thread> running;
@@ -276,10 +261,7 @@ int captureAll() {
     }
     int status = 0;
     for (const Job& job : jobs)
-        if (!job.ok) {
-            std::cerr << "capture failed: " << job.failure << "\n";
-            status = 1;
-        }
+        if (!job.ok) std::cerr << "capture failed: " << job.failure << "\n", status = 1;
     return status;
 }
 
@@ -305,10 +287,7 @@ int record() {
               "# (or of the whole file for table and audio), and the frame's frames.csv row (or the size).\n"
               "# Rewritten by ./dev goldens; review the diff.\n";
     for (const GoldenLine& line : after) stream << line.text() << "\n";
-    if (!stream) {
-        std::cerr << "cannot write " << goldenFile << "\n";
-        return 1;
-    }
+    if (!stream) return std::cerr << "cannot write " << goldenFile << "\n", 1;
     int changed = 0;
     std::printf("%-10s %6s %8s %5s %8s\n", "scene", "same", "changed", "new", "dropped");
     for (const auto& [scene, counts] : perScene) {
@@ -332,15 +311,12 @@ TEST_P(GoldenScene, MatchesTheRecordedFrames) {
         ++checked;
         const fs::path folder = captureFolder(line.dataSet, line.fps);
         SCOPED_TRACE(line.text());
-        if (line.scene == "audio") {
-            const std::string sound = fileBytes(folder / "sound.wav");
-            EXPECT_EQ(std::to_string(sound.size()) + "-bytes", line.detail);
-            EXPECT_EQ(fileChecksum(sound), line.checksum) << "audio.wav differs";
-            continue;
-        }
-        if (line.scene == "table") {
-            const std::string table = fileBytes(folder / "frames.csv");
-            EXPECT_EQ(fileChecksum(table), line.checksum) << "frames.csv differs";
+        if (line.frame == "-") {  // a whole file: the sound (and its size) or the table
+            const std::string bytes = readText(folder / (line.scene == "audio" ? "sound.wav" : "frames.csv"));
+            if (line.scene == "audio") {
+                EXPECT_EQ(std::to_string(bytes.size()) + "-bytes", line.detail);
+            }
+            EXPECT_EQ(fileChecksum(bytes), line.checksum) << line.scene << " file differs";
             continue;
         }
         auto rows = tables.find(folder.string());
@@ -354,10 +330,8 @@ TEST_P(GoldenScene, MatchesTheRecordedFrames) {
 }
 
 std::vector<std::string> checkedScenes() {
-    std::vector<std::string> names;
+    std::vector<std::string> names{"table", "audio"};
     for (const SceneSpan& scene : scenes) names.push_back(scene.name);
-    names.push_back("table");
-    names.push_back("audio");
     return names;
 }
 

@@ -23,16 +23,6 @@ bool fontMatchesCommitted() {
 
 }  // namespace
 
-TEST(DataFolder, HoldsEverythingTheDemoReadsAtTheRightSizes) {
-    const std::pair<const char*, uintmax_t> expected[] = {
-        {"intro.raw", 24000}, {"intro2.raw", 24000}, {"intro3.raw", 24000}, {"intro4.raw", 24000}, {"font.raw", 192000}};
-    for (const auto& [name, size] : expected) {
-        ASSERT_TRUE(std::filesystem::exists(dataPath(name))) << name;
-        EXPECT_EQ(std::filesystem::file_size(dataPath(name)), size) << name;
-    }
-    EXPECT_GT(std::filesystem::file_size(dataPath("QUABTUNE.xm")), 10000u);
-}
-
 TEST(DataFolder, RegeneratesByteIdenticallyWithoutTheFont) {
     if (!std::filesystem::exists(defaultFontPath)) GTEST_SKIP() << "no " << defaultFontPath;
     const std::string dir = scratchDir("regenerate");

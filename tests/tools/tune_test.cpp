@@ -79,19 +79,6 @@ TEST(XmWriter, RefusesBrokenModules) {
     EXPECT_ANY_THROW(writeXm(m));
 }
 
-TEST(Tune, StructureRoundTripsThroughTheLoader) {
-    std::ostringstream log;
-    openmpt::module mod(tune().bytes, log);
-    EXPECT_EQ(mod.get_num_channels(), tuneChannels);
-    EXPECT_EQ(mod.get_num_patterns(), tunePatterns);
-    EXPECT_EQ(mod.get_num_instruments(), tuneInstruments);
-    EXPECT_EQ(mod.get_num_samples(), tuneInstruments);
-    EXPECT_EQ(mod.get_num_orders(), tuneOrders);
-    for (int p = 0; p < tunePatterns; ++p) EXPECT_EQ(mod.get_pattern_num_rows(p), 64);
-    EXPECT_NEAR(mod.get_duration_seconds(), tuneOrders * 64 * tuneRowSeconds, 0.05);
-    EXPECT_GE(mod.get_duration_seconds(), 60.0);
-}
-
 TEST(Tune, IsAudibleWithHeadroomAndLoopsToTheRestartOrder) {
     std::ostringstream log;
     openmpt::module mod(tune().bytes, log);

@@ -1,0 +1,235 @@
+// Child processes for the tests, each under a deadline (a hang is killed and fails the test,
+// never waited for): a shell command, a forked child, and a tmux server driving the real
+// program. Also the made-up data the end-to-end tests run on, and PNG reading.
+#pragma once
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace harness {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+inline const std::string zorbel = ZORBEL_BINARY_DIR "/zorbel";
+inline std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+inline int statusOf(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
+inline Clock::time_point deadlineIn(double seconds) {
+    return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+// Polls `check` for up to `seconds`; true as soon as it holds.
+template <typename Check>
+bool eventually(double seconds, Check check) {
+    const auto end = deadlineIn(seconds);
+    while (!check()) {
+        if (Clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+// waitpid (`options` as for waitpid, e.g. WUNTRACED) with a deadline; on timeout the child
+// (or its group, for a negative id) is killed and reaped, the test fails, and false.
+inline bool waitFor(pid_t child, int& status, int options = 0, double seconds = 30) {
+    const bool done = eventually(seconds, [&] {
+        pid_t got;
+        while ((got = ::waitpid(child, &status, options | WNOHANG)) < 0 && errno == EINTR) {}
+        return got != 0;
+    });
+    if (done) return true;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    ADD_FAILURE() << "child " << child << " killed after " << seconds << " s";
+    return false;
+}
+
+// Reads `fd` until every writer has closed it or the deadline passes (then false).
+inline bool readUntilClosed(int fd, Clock::time_point deadline, std::string& output) {
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd reader{fd, POLLIN, 0};
+        if (::poll(&reader, 1, static_cast<int>(left)) <= 0) continue;
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return true;
+        output.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+struct Result {
+    int status = -1;     // exit status, or 128 + the signal that ended it; -1 when killed
+    std::string output;  // standard output and standard error together
+    bool timedOut = false;
+};
+
+// Forks a child that runs `body` with standard output (and, for a shell, standard error)
+// on a pipe; returns its id and the pipe's reading end (-1 with `readerGone`: no reader,
+// so every write fails). A shell gets a process group of its own.
+inline pid_t forkPiped(const std::function<void()>& body, bool shell, bool readerGone, int& reader) {
+    int pipeEnds[2];
+    EXPECT_EQ(::pipe(pipeEnds), 0);
+    if (readerGone) ::close(pipeEnds[0]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (shell) ::setpgid(0, 0);
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        if (shell) ::dup2(pipeEnds[1], STDERR_FILENO);
+        if (!readerGone) ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        body();
+        ::_exit(shell ? 127 : 0);
+    }
+    if (shell) ::setpgid(child, child);  // also here, so the group exists before a kill
+    ::close(pipeEnds[1]);
+    reader = readerGone ? -1 : pipeEnds[0];
+    return child;
+}
+
+// Runs a shell command. After `seconds` its whole group is killed and the test fails;
+// whatever the command left running in its group is killed too.
+inline Result runShell(const std::string& command, double seconds = 120) {
+    Result result;
+    int reader = -1;
+    const pid_t child = forkPiped(
+        [&] { ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, false, reader);
+    const auto deadline = deadlineIn(seconds);
+    result.timedOut = !readUntilClosed(reader, deadline, result.output);
+    ::close(reader);
+    int raw = 0;
+    const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+    if (result.timedOut || !waitFor(child, raw, 0, left > 0 ? left : 0.001)) {
+        ::kill(-child, SIGKILL);
+        ::waitpid(child, &raw, 0);
+        if (result.timedOut) ADD_FAILURE() << "killed after " << seconds << " s: " << command;
+        result.timedOut = true;
+        return result;
+    }
+    ::kill(-child, SIGKILL);
+    result.status = statusOf(raw);
+    return result;
+}
+
+inline Result runZorbel(const fs::path& folder, const std::string& arguments, double seconds = 120) {
+    return runShell("cd " + quoted(folder) + " && exec '" + zorbel + "' " + arguments + " </dev/null", seconds);
+}
+
+// Runs `body` in a forked child; returns what it wrote to standard output and sets its raw
+// wait status. A child still running after `seconds` is killed and fails the test.
+inline std::string runChild(void (*body)(), int& status, double seconds = 30, bool readerGone = false) {
+    int reader = -1;
+    const pid_t child = forkPiped(body, false, readerGone, reader);
+    std::string output;
+    if (!readerGone) {
+        if (!readUntilClosed(reader, deadlineIn(seconds), output)) ::kill(child, SIGKILL);
+        ::close(reader);
+    }
+    waitFor(child, status, 0, seconds);
+    return output;
+}
+
+// A tmux server of its own (also when the tests run inside tmux) with one session running
+// a plain shell with job control and no status line.
+class Tmux {
+public:
+    explicit Tmux(const std::string& name)
+        : tmux_("env -u TMUX tmux -L zorbel-" + name + "-" + std::to_string(::getpid()) + " -f /dev/null ") {}
+    ~Tmux() { run("kill-server"); }
+    bool start(int columns = 80, int rows = 50) {
+        const std::string size = "-x " + std::to_string(columns) + " -y " + std::to_string(rows);
+        return runShell(tmux_ + "new-session -d -s z " + size + " 'PS1=\"$ \" sh'", 10).status == 0 &&
+               run("set -g status off").empty();
+    }
+    std::string run(const std::string& arguments) const { return runShell(tmux_ + arguments, 10).output; }
+    void keys(const std::string& arguments) const { run("send-keys -t z " + arguments); }
+    void resize(int columns, int rows) const {
+        run("resize-window -t z -x " + std::to_string(columns) + " -y " + std::to_string(rows));
+    }
+    std::string text() const { return run("capture-pane -p -J -t z"); }
+    std::string pane() const { return run("capture-pane -p -e -t z"); }  // with colours
+    bool shows(const std::string& part) const { return text().find(part) != std::string::npos; }
+    std::string format(const std::string& variables) const { return run("display -p -t z '" + variables + "'"); }
+    // "cursor shown, alternate screen on": "1 0\n" when the shell has the terminal.
+    std::string modes() const { return format("#{cursor_flag} #{alternate_on}"); }
+
+private:
+    std::string tmux_;
+};
+
+// ---- Made-up data and PNG pictures.
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;  // empty when the picture cannot be read
+};
+
+inline Image readPng(const fs::path& path) {
+    Image image;
+    png_image reader{};
+    reader.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&reader, path.c_str())) return image;
+    reader.format = PNG_FORMAT_RGB;
+    image.width = static_cast<int>(reader.width);
+    image.height = static_cast<int>(reader.height);
+    image.rgb.resize(PNG_IMAGE_SIZE(reader));
+    if (!png_image_finish_read(&reader, nullptr, image.rgb.data(), 0, nullptr)) image = Image{};
+    return image;
+}
+
+inline void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+inline std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A picture of one colour.
+inline std::vector<uint8_t> flatPicture(uint8_t r, uint8_t g, uint8_t b) {
+    std::vector<uint8_t> bytes(24000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = i < 8000 ? r : i < 16000 ? g : b;
+    return bytes;
+}
+
+// A font whose printable glyphs are solid 8 x 12 blocks, so every letter is easy to find.
+inline std::vector<uint8_t> blockFont() {
+    std::vector<uint8_t> bytes(192000);
+    for (int code = 33; code < 127; ++code)
+        for (int row = 2; row < 14; ++row)
+            for (int column = 0; column < 8; ++column)
+                bytes[(16 * (code / 16) + row) * 256 + 16 * (code % 16) + column] = 255;
+    return bytes;
+}
+
+// A scratch folder holding Data/ with four flat pictures (red, green, blue, magenta), the
+// block font and no music.
+inline fs::path makeScratch(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() / ("zorbel-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder / "Data");
+    writeFile(folder / "Data/intro.raw", flatPicture(200, 0, 0));
+    writeFile(folder / "Data/intro2.raw", flatPicture(0, 200, 0));
+    writeFile(folder / "Data/intro3.raw", flatPicture(0, 0, 200));
+    writeFile(folder / "Data/intro4.raw", flatPicture(200, 0, 200));
+    writeFile(folder / "Data/font.raw", blockFont());
+    return folder;
+}
+
+}  // namespace harness

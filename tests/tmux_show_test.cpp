@@ -1,0 +1,197 @@
+// The real program in a real terminal (tmux), used as a viewer would: the prompt and its
+// size line, the picture placed for the window, keys typed during the show, pause, quit
+// with the terminal and title restored, readable warnings, and job control and signals.
+// tmux is required: CI installs it, and a missing tmux fails instead of hiding the tests.
+#include <csignal>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "platform/terminal_diff.h"
+#include "vterm_screen.h"
+
+namespace {
+
+using namespace harness;
+
+constexpr int red = 0x44, green = 0x22;  // the looks of the first two flat pictures
+const std::string zorbelCommand = "COLORTERM= '" + zorbel + "'";  // 16 ANSI colours
+
+// The pane as an emulator holds it, rebuilt from tmux's own copy of the screen.
+std::unique_ptr<EmulatedTerminal> screenOf(const Tmux& tmux, int rows, int columns) {
+    std::string captured = tmux.run("capture-pane -e -p -N -t z");
+    if (!captured.empty() && captured.back() == '\n') captured.pop_back();
+    std::string lines;
+    for (char c : captured) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    auto terminal = std::make_unique<EmulatedTerminal>(rows, columns);
+    terminal->feed(lines);
+    return terminal;
+}
+
+// Whether the pane shows the picture in one look where the layout puts it, a black
+// surround and, in a small pane, the hint on the last row.
+bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
+    const auto terminal = screenOf(tmux, rows, columns);
+    const PictureLayout layout = layoutFor(rows, columns);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            const bool picture = row >= layout.top && row < layout.top + layout.rows && column >= layout.left &&
+                                 column < layout.left + layout.columns;
+            if (!picture && layout.hint && row == rows - 1) continue;
+            if (consoleLook(*terminal, row, column) != (picture ? look : 0)) return false;
+        }
+    if (!layout.hint) return true;
+    std::string hint;
+    for (int column = 0; column < columns && column < static_cast<int>(sizeof enlargeHint - 1); ++column)
+        hint += static_cast<char>(terminal->cell(rows - 1, column).character);
+    return hint == std::string(enlargeHint).substr(0, hint.size());
+}
+
+// One session through the viewer's whole run: the prompt's size line follows resizes; the
+// show's picture fills the window; space holds the clock (no jump over the time paused);
+// typed keys are neither echoed nor left for the shell; a small window clips with the
+// hint, a large one centres; q ends with status 0, the terminal and its title as they were.
+TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
+    ASSERT_EQ(runShell("tmux -V").status, 0) << "tmux is needed for this test (the CI installs it)";
+    const fs::path folder = makeScratch("viewer");
+    Tmux tmux("viewer");
+    ASSERT_TRUE(tmux.start(80, 24));
+    tmux.keys("\"printf '\\\\033]2;before-title\\\\007'\" Enter");
+    // The red picture shows until second 15, then the green one.
+    tmux.keys("'cd " + folder.string() + " && LANG=C.UTF-8 " + zorbelCommand + " --no-audio --start 12; echo status=$?' Enter");
+    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("This window is 80 x 24; the show needs 80 x 50."); })) << tmux.text();
+    EXPECT_TRUE(tmux.shows("Maximize Window And Press any key to continue . . . "));
+    tmux.resize(100, 40);
+    EXPECT_TRUE(eventually(3, [&] { return tmux.shows("This window is 100 x 40; the show needs 80 x 50."); })) << tmux.text();
+    tmux.resize(80, 50);
+    EXPECT_TRUE(eventually(3, [&] { return !tmux.shows("This window is"); })) << tmux.text();
+    EXPECT_TRUE(tmux.shows("Maximize Window And Press any key to continue . . . "));
+    tmux.keys("x");
+
+    ASSERT_TRUE(eventually(5, [&] { return showsPicture(tmux, 50, 80, red); }));
+    EXPECT_EQ(tmux.format("#{pane_title}"), "QVO_4::Zorbel\n");
+    tmux.keys("Space");
+    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+    EXPECT_TRUE(showsPicture(tmux, 50, 80, red)) << "the show went on while paused";
+    tmux.keys("Space");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(showsPicture(tmux, 50, 80, red)) << "the time paused was skipped";
+    EXPECT_TRUE(eventually(5, [&] { return showsPicture(tmux, 50, 80, green); })) << "the show did not resume";
+
+    tmux.keys("-l 'echo typed-$((6*7))'");
+    tmux.keys("Enter");
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_TRUE(showsPicture(tmux, 50, 80, green)) << "the typed keys show on the picture";
+    tmux.resize(60, 30);
+    EXPECT_TRUE(eventually(3, [&] { return showsPicture(tmux, 30, 60, green); })) << tmux.text();
+    tmux.resize(100, 61);
+    EXPECT_TRUE(eventually(3, [&] { return showsPicture(tmux, 61, 100, green); })) << tmux.text();
+
+    tmux.keys("q");
+    EXPECT_TRUE(eventually(5, [&] { return tmux.shows("status=0"); })) << tmux.text();
+    EXPECT_EQ(tmux.format("#{cursor_flag} #{alternate_on} #{pane_title}"), "1 0 before-title\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(tmux.shows("typed-42")) << "the typed line reached the shell";
+    fs::remove_all(folder);
+}
+
+// Warnings are printed before the screen is taken, with line wrapping on, so a long one is
+// still there in full after quitting (here with Esc).
+TEST(ShowInTmux, WarningsStayReadableInTheScrollbackAfterEscQuits) {
+    const fs::path folder = makeScratch("warnings");  // no music in its Data
+    Tmux tmux("warnings");
+    ASSERT_TRUE(tmux.start(60, 30));
+    tmux.keys("'cd " + folder.string() + " && LANG=C " + zorbelCommand + "; echo status=$?' Enter");
+    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("Press any key to continue . . . "); })) << tmux.text();
+    tmux.keys("x");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    tmux.keys("Escape");
+    ASSERT_TRUE(eventually(5, [&] { return tmux.shows("status=0"); })) << tmux.text();
+    const std::string text = tmux.text();
+    const size_t locale = text.find("zorbel: the locale is not UTF-8 (LANG=C); the half blocks may not show. Try LANG=C.UTF-8.");
+    const size_t music = text.find("zorbel: cannot play " + (folder / "Data/QUABTUNE.xm").string() + ": ");
+    EXPECT_NE(locale, std::string::npos) << text;
+    EXPECT_NE(music, std::string::npos) << text;
+    EXPECT_LT(music, locale) << text;
+    fs::remove_all(folder);
+}
+
+// zorbel started from a tmux shell, its process id in a file.
+class JobInTmux : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmux.start()); }
+    void TearDown() override {
+        if (pid() > 0) kill(pid(), SIGKILL);
+        fs::remove(pidFile);
+    }
+    void start(const std::string& after = "") const {
+        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && LANG=C.UTF-8 sh -c \"echo \\$\\$ > " + pidFile.string() + "; exec " +
+                  zorbel + " --no-audio\"" + after + "' Enter");
+    }
+    pid_t pid() const {
+        pid_t value = -1;
+        std::ifstream(pidFile) >> value;
+        return value;
+    }
+    bool running() const { return pid() > 0 && kill(pid(), 0) == 0; }
+    bool showsPrompt() const { return tmux.shows("Press any key"); }
+    bool showing() const { return tmux.modes() == "0 1\n"; }  // cursor hidden, alternate screen
+    bool shellHasIt() const { return tmux.modes() == "1 0\n"; }
+
+    Tmux tmux{"job"};
+    fs::path pidFile = fs::temp_directory_path() / ("zorbel-job-" + std::to_string(::getpid()) + ".pid");
+};
+
+// Started in the background it waits for the foreground; Ctrl-Z at the prompt asks again
+// on continuing; stopped and continued in the background it leaves the screen to the
+// shell; Ctrl-C restores the terminal and leaves a working shell.
+TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
+    start(" &");
+    ASSERT_TRUE(eventually(5, [&] { return running(); }));
+    sleep(2);
+    EXPECT_TRUE(shellHasIt()) << "took the terminal in the background";
+    EXPECT_FALSE(showsPrompt());
+    tmux.keys("'fg' Enter");
+    ASSERT_TRUE(eventually(5, [&] { return showsPrompt(); })) << tmux.text();
+
+    tmux.keys("C-z");
+    ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
+    tmux.keys("clear Enter");
+    ASSERT_TRUE(eventually(5, [&] { return !showsPrompt(); }));
+    tmux.keys("'fg' Enter");
+    EXPECT_TRUE(eventually(5, [&] { return showsPrompt(); })) << "the prompt is not asked again: " << tmux.text();
+    tmux.keys("x");  // and the key is still taken
+    EXPECT_TRUE(eventually(5, [&] { return showing() && !showsPrompt(); })) << tmux.text();
+
+    tmux.keys("C-z");
+    ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
+    tmux.keys("'bg' Enter");
+    sleep(2);
+    EXPECT_TRUE(shellHasIt()) << "took the terminal back in the background";
+    EXPECT_TRUE(running());
+    tmux.keys("'fg' Enter");
+    EXPECT_TRUE(eventually(5, [&] { return showing(); }));
+    tmux.keys("C-c");
+    EXPECT_TRUE(eventually(5, [&] { return shellHasIt(); })) << tmux.modes();
+    tmux.keys("'echo zorbel-done-$((6*7))' Enter");
+    EXPECT_TRUE(eventually(3, [&] { return tmux.shows("zorbel-done-42"); })) << tmux.text();
+}
+
+TEST_F(JobInTmux, SignalsEndTheShowWhileOutputIsStoppedAndTheTerminalIsRestoredOnCtrlQ) {
+    start();
+    ASSERT_TRUE(eventually(10, [&] { return showsPrompt(); })) << tmux.text();
+    tmux.keys("x");
+    ASSERT_TRUE(eventually(5, [&] { return showing(); }));
+    tmux.keys("C-s");  // output stopped: the show soon blocks in a write
+    sleep(1);
+    const pid_t show = pid();
+    kill(show, SIGTERM);
+    usleep(100000);
+    kill(show, SIGINT);  // a second signal while the first one restores
+    EXPECT_TRUE(eventually(5, [&] { return !running(); })) << "SIGTERM did not end the show";
+    tmux.keys("C-q");
+    EXPECT_TRUE(eventually(3, [&] { return shellHasIt(); })) << tmux.modes();
+}
+
+}  // namespace
