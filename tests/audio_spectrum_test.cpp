@@ -36,7 +36,9 @@ TEST(AudioSpectrum, SineAtEveryBinCentreReadsItsAmplitude) {
     for (int bin = 1; bin < spectrumBinCount; ++bin) {
         auto values = spectrumOf(bin, 1.0);
         ASSERT_NEAR(values[bin], 1.0f, 1e-4f) << bin;
-        if (bin > 8 && bin < spectrumBinCount - 8) EXPECT_NEAR(values[bin - 1], 0.405f, 3e-3f) << bin;  // the window's leakage
+        if (bin > 8 && bin < spectrumBinCount - 8) {
+            EXPECT_NEAR(values[bin - 1], 0.405f, 3e-3f) << bin;  // the window's leakage
+        }
     }
     EXPECT_NEAR(spectrumOf(40, 0.125)[40], 0.125f, 1e-5f);
     for (double bin : {10.5, 100.5, 500.5}) {  // midway: about 0.81 in both bins

@@ -16,11 +16,11 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-#include "capture_run.h"
+#include "harness.h"
 
 namespace {
 
-using namespace capture_run;
+using namespace harness;
 
 struct Video {
     bool opened = false;

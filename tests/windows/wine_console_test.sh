@@ -54,7 +54,8 @@ for entry in "${cases[@]}"; do
     failures_before=$failures
     pipe=""
     # The reader of the pipe ignores Ctrl-C, so it still passes on what the exit restores.
-    [ "$output" = pipe ] && pipe="| (trap '' INT; cat)"
+    # --force: standard output is then a pipe, which the program otherwise refuses.
+    [ "$output" = pipe ] && pipe="--force | (trap '' INT; cat)"
     cat > "$scratch/run.sh" <<RUN
 env -u COLORTERM $environment WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= "$wine" "$exe" --no-audio --start 8 $pipe
 echo ZORBEL-EXIT=\${PIPESTATUS[0]}
@@ -82,7 +83,7 @@ RUN
     shows "ZORBEL-EXIT=58" || fail "$name" "exit status: $(pane | grep -o 'ZORBEL-EXIT=[0-9]*')"
     "${tmux[@]}" send-keys -t show "echo pane-ok-\$((6 * 7))" Enter
     wait_for 10 shows "pane-ok-42" >/dev/null || fail "$name" "pane not usable after the exit"
-    wait_for 5 cursor_shown >/dev/null || fail "$name" "cursor still hidden"
+    wait_for 15 cursor_shown >/dev/null || fail "$name" "cursor still hidden"
     if [ "$output" = pipe ]; then
         # The byte stream leaves the alternate screen: the prompt drawn there is gone.
         shows "Press any key" && fail "$name" "alternate screen not left"
