@@ -67,6 +67,15 @@ def sync_tree(scratch):
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT, check=True,
                             capture_output=True).stdout.decode().split("\0")
     tree = os.path.join(scratch, "tree")
+    # Files the tree no longer has go, or the build's globs would still pick them up.
+    wanted = set(filter(None, listed))
+    for folder, _, names in os.walk(tree):
+        if os.path.relpath(folder, tree).split(os.sep)[0] in ("build", ".git"):
+            continue
+        for name in names:
+            relative = os.path.relpath(os.path.join(folder, name), tree)
+            if relative not in wanted:
+                os.remove(os.path.join(folder, name))
     for name in filter(None, listed):
         source, target = os.path.join(ROOT, name), os.path.join(tree, name)
         if not os.path.isfile(source):
@@ -78,7 +87,9 @@ def sync_tree(scratch):
                 if stream.read() == content:
                     continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copy2(source, target)
+        # A fresh modification time, so the build sees the change even when the source is older.
+        shutil.copyfile(source, target)
+        shutil.copymode(source, target)
     return tree
 
 
