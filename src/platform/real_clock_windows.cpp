@@ -1,4 +1,4 @@
-#include "platform/clock.h"
+#include "platform/real_clock.h"
 
 #include <cstdlib>
 
@@ -21,11 +21,6 @@ LARGE_INTEGER counterNow() {
 
 const LARGE_INTEGER frequency = counterFrequency();
 const LARGE_INTEGER programStart = counterNow();
-bool virtualClock = false;
-uint64_t virtualTicks = 0;
-bool held = false;
-uint64_t heldSince = 0;    // real milliseconds when the hold began
-uint64_t heldInTotal = 0;  // real milliseconds of every finished hold
 
 void endFineTimer() { timeEndPeriod(1); }
 
@@ -40,7 +35,7 @@ void startFineTimer() {
 
 }  // namespace
 
-static uint64_t realMilliseconds() {
+uint64_t realMilliseconds() {
     const long long elapsed = counterNow().QuadPart - programStart.QuadPart;
     // Whole seconds and the remainder apart, so the product cannot overflow.
     const long long seconds = elapsed / frequency.QuadPart;
@@ -48,32 +43,7 @@ static uint64_t realMilliseconds() {
     return static_cast<uint64_t>(seconds * 1000 + rest * 1000 / frequency.QuadPart);
 }
 
-uint64_t tickCount() {
-    if (virtualClock) return virtualTicks;
-    return (held ? heldSince : realMilliseconds()) - heldInTotal;
-}
-
-void holdClock() {
-    if (held) return;
-    heldSince = realMilliseconds();
-    held = true;
-}
-
-void releaseClock() {
-    if (!held) return;
-    heldInTotal += realMilliseconds() - heldSince;
-    held = false;
-}
-
-void sleepMilliseconds(int32_t milliseconds) {
-    if (virtualClock || milliseconds <= 0) return;
+void sleepRealMilliseconds(int32_t milliseconds) {
     startFineTimer();
     Sleep(static_cast<DWORD>(milliseconds));
 }
-
-void useVirtualClock(uint64_t startMilliseconds) {
-    virtualClock = true;
-    virtualTicks = startMilliseconds;
-}
-
-void setVirtualTicks(uint64_t milliseconds) { virtualTicks = milliseconds; }

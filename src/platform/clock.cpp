@@ -1,21 +1,16 @@
+// The program's clock over the system's: a virtual count for capture and tests, and the
+// viewer's pause, which holds the count and later goes on from where it stopped.
 #include "platform/clock.h"
 
-#include <chrono>
-#include <thread>
+#include "platform/real_clock.h"
 
 namespace {
 
-const auto programStart = std::chrono::steady_clock::now();
 bool virtualClock = false;
 uint64_t virtualTicks = 0;
 bool held = false;
-uint64_t heldSince = 0;     // real milliseconds when the hold began
-uint64_t heldInTotal = 0;   // real milliseconds of every finished hold
-
-uint64_t realMilliseconds() {
-    const auto elapsed = std::chrono::steady_clock::now() - programStart;
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-}
+uint64_t heldSince = 0;    // real milliseconds when the hold began
+uint64_t heldInTotal = 0;  // real milliseconds of every finished hold
 
 }  // namespace
 
@@ -38,7 +33,7 @@ void releaseClock() {
 
 void sleepMilliseconds(int32_t milliseconds) {
     if (virtualClock || milliseconds <= 0) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    sleepRealMilliseconds(milliseconds);
 }
 
 void useVirtualClock(uint64_t startMilliseconds) {
