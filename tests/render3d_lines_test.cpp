@@ -61,6 +61,8 @@ TEST(Render3dLines, CellsLitForKnownSegments) {
         {2, 0, 0, 5, {{2, 0}, {2, 1}, {2, 2}, {1, 3}, {1, 4}, {0, 5}}},
         {5, 5, 8, 8, {{5, 5}, {6, 6}, {7, 7}, {8, 8}}},
         {5, 5, 5.9f, 5.9f, {{5, 5}}},
+        {5, 5, 6, 5, {{5, 5}, {6, 5}}},     // a walk of one step still reaches its end
+        {-3, 7, 0, 7, {{0, 7}}},           // clipped to the one cell inside
         {-0.9f, 5, 2, 5, {{0, 5}, {1, 5}, {2, 5}}},
     };
     for (const Case& c : cases) {
