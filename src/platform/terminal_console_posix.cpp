@@ -74,13 +74,10 @@ void fillAttribute(uint16_t, int) {
     send(seq::cursorHome);
 }
 
-// ZORBEL_SYNC=0 turns synchronized updates off, for a terminal that mishandles them.
-bool synchronizedFromEnvironment(const char* value) { return value == nullptr || std::strcmp(value, "0") != 0; }
 
 void writeCells(const CellBuffer& cells) {
     takeOverTerminal();
-    static const UpdateOptions options{colorModeFromEnvironment(std::getenv("COLORTERM")),
-                                       synchronizedFromEnvironment(std::getenv("ZORBEL_SYNC"))};
+    static const UpdateOptions options = updateOptionsFromEnvironment();
     // The flag is taken before the size is read, so a resize during the read is not lost.
     const bool resized = takeResizeNotice();
     if (takeScreenLostNotice()) {

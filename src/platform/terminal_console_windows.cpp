@@ -112,12 +112,9 @@ void readWindowSize(int& rows, int& columns) {
     columns = known ? info.srWindow.Right - info.srWindow.Left + 1 : consoleColumns;
 }
 
-// ZORBEL_SYNC=0 turns synchronized updates off, as on POSIX.
-bool synchronizedFromEnvironment(const char* value) { return value == nullptr || std::strcmp(value, "0") != 0; }
 
 void writeByteStream(const CellBuffer& cells) {
-    static const UpdateOptions options{colorModeFromEnvironment(std::getenv("COLORTERM")),
-                                       synchronizedFromEnvironment(std::getenv("ZORBEL_SYNC"))};
+    static const UpdateOptions options = updateOptionsFromEnvironment();
     const bool resized = takeResizeNotice();
     if (resized || !screenStarted) {
         int rows = 0, columns = 0;
@@ -132,7 +129,7 @@ void writeByteStream(const CellBuffer& cells) {
 
 void writeConsoleCells(const CellBuffer& cells) {
     for (int i = 0; i < consoleRows * consoleColumns; ++i) {
-        frameCells[i].Char.UnicodeChar = cells[i].character == 220 ? lowerHalfBlock : static_cast<wchar_t>(cells[i].character);
+        frameCells[i].Char.UnicodeChar = cells[i].character == halfBlockCharacter ? lowerHalfBlock : static_cast<wchar_t>(cells[i].character);
         frameCells[i].Attributes = cells[i].attribute;
     }
     SMALL_RECT region{0, 0, consoleColumns - 1, consoleRows - 1};

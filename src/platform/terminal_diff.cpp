@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/terminal_sequences.h"
@@ -228,4 +229,9 @@ size_t encodeUpdate(const CellBuffer& cells, const UpdateOptions& options, Termi
     if (encoder.n == opening) return 0;  // nothing changed: not even the brackets
     if (options.synchronized) encoder.put(seq::endSynchronizedUpdate);
     return encoder.n;
+}
+
+UpdateOptions updateOptionsFromEnvironment() {
+    const char* sync = std::getenv("ZORBEL_SYNC");
+    return UpdateOptions{colorModeFromEnvironment(std::getenv("COLORTERM")), sync == nullptr || std::strcmp(sync, "0") != 0};
 }
