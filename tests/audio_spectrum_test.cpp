@@ -33,19 +33,12 @@ TEST(AudioSpectrum, SilenceConstantLevelAndCount) {
 }
 
 TEST(AudioSpectrum, SineAtEveryBinCentreReadsItsAmplitude) {
-    for (int bin = 1; bin < spectrumBinCount; ++bin) {
-        auto values = spectrumOf(bin, 1.0);
-        ASSERT_NEAR(values[bin], 1.0f, 1e-4f) << bin;
-        if (bin > 8 && bin < spectrumBinCount - 8) {
-            EXPECT_NEAR(values[bin - 1], 0.405f, 3e-3f) << bin;  // the window's leakage
-        }
-    }
+    for (int bin = 1; bin < spectrumBinCount; ++bin) ASSERT_NEAR(spectrumOf(bin, 1.0)[bin], 1.0f, 1e-4f) << bin;
     EXPECT_NEAR(spectrumOf(40, 0.125)[40], 0.125f, 1e-5f);
-    for (double bin : {10.5, 100.5, 500.5}) {  // midway: about 0.81 in both bins
-        auto values = spectrumOf(bin, 1.0);
-        EXPECT_NEAR(values[int(bin)], 0.81f, 0.01f) << bin;
-        EXPECT_NEAR(values[int(bin) + 1], 0.81f, 0.01f) << bin;
-    }
+    EXPECT_NEAR(spectrumOf(100, 1.0)[99], 0.405f, 3e-3f);  // the window's leakage
+    const auto midway = spectrumOf(100.5, 1.0);  // about 0.81 in both bins
+    EXPECT_NEAR(midway[100], 0.81f, 0.01f);
+    EXPECT_NEAR(midway[101], 0.81f, 0.01f);
 }
 
 TEST(AudioSampleRing, LatestPadsWithZerosAndTakesEveryStrideValue) {

@@ -201,13 +201,6 @@ inline std::string readText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A picture of one colour.
-inline std::vector<uint8_t> flatPicture(uint8_t r, uint8_t g, uint8_t b) {
-    std::vector<uint8_t> bytes(24000);
-    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = i < 8000 ? r : i < 16000 ? g : b;
-    return bytes;
-}
-
 // A font whose printable glyphs are solid 8 x 12 blocks, so every letter is easy to find.
 inline std::vector<uint8_t> blockFont() {
     std::vector<uint8_t> bytes(192000);
@@ -218,16 +211,26 @@ inline std::vector<uint8_t> blockFont() {
     return bytes;
 }
 
+// An empty folder of this name in the temp directory, made afresh.
+inline fs::path freshFolder(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() / ("zorbel-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
 // A scratch folder holding Data/ with four flat pictures (red, green, blue, magenta), the
 // block font and no music.
 inline fs::path makeScratch(const std::string& name) {
-    const fs::path folder = fs::temp_directory_path() / ("zorbel-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
+    const fs::path folder = freshFolder(name);
     fs::create_directories(folder / "Data");
-    writeFile(folder / "Data/intro.raw", flatPicture(200, 0, 0));
-    writeFile(folder / "Data/intro2.raw", flatPicture(0, 200, 0));
-    writeFile(folder / "Data/intro3.raw", flatPicture(0, 0, 200));
-    writeFile(folder / "Data/intro4.raw", flatPicture(200, 0, 200));
+    const uint8_t colors[4][3] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 0, 200}};
+    const char* names[4] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw"};
+    for (int picture = 0; picture < 4; ++picture) {
+        std::vector<uint8_t> bytes(24000);
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = colors[picture][i / 8000];
+        writeFile(folder / "Data" / names[picture], bytes);
+    }
     writeFile(folder / "Data/font.raw", blockFont());
     return folder;
 }

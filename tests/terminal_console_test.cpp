@@ -1,8 +1,8 @@
 // The terminal backend as the frame loop uses it: synchronized updates unless turned off,
-// nothing sent for an unchanged frame, and a full repaint after the screen was lost.
+// nothing sent for an unchanged frame, the terminal given back on Ctrl-Z, and taken again
+// on continuing with the whole frame repainted.
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -18,6 +18,10 @@ namespace {
 
 const std::string halfBlock = "\xe2\x96\x84";
 const std::string beginSync = "\x1b[?2026h", endSync = "\x1b[?2026l";
+// Spelled out rather than taken from the program's table, so a wrong byte there fails.
+const std::string takeOver = "\x1b[22;0t\x1b[?1049h";  // save the title, alternate screen
+const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
+const std::string resumeAll = takeOver + "\x1b[?7l\x1b[?25l";  // and no autowrap, no cursor
 
 int countOf(const std::string& text, const std::string& part) {
     int n = 0;
@@ -38,19 +42,14 @@ std::string readFor(int fd, int milliseconds) {
     return output;
 }
 
-// Every cell a half block with different colours above and below, so each needs its glyph.
-void fillFrame(CellBuffer& cells) {
-    for (int i = 0; i < consoleRows * consoleColumns; ++i)
-        cells[i] = CharInfo{halfBlockCharacter, static_cast<uint16_t>((i % 7 + 1) << 4 | (i % 5 + 8))};
-}
-
 struct ChildOutput {
     std::string beforeStop, afterContinue;
     int status = -1;
 };
 
-// A child that writes a frame, the same frame again, stops itself, and after continuing
-// writes the same frame once more; "|" marks where each write call ended.
+// A child that writes a frame twice, stops itself, and after continuing writes the same
+// frame twice more; "|" marks where each write call ended. Every cell is a half block with
+// different colours above and below, so each needs its glyph.
 ChildOutput runChild(const char* syncSetting) {
     static const char* sync;
     sync = syncSetting;
@@ -63,11 +62,11 @@ ChildOutput runChild(const char* syncSetting) {
             if (sync) setenv("ZORBEL_SYNC", sync, 1);
             else unsetenv("ZORBEL_SYNC");
             static CellBuffer cells;
-            fillFrame(cells);
-            const Console* console = terminalConsole();
-            for (int write = 0; write < 3; ++write) {
+            for (int i = 0; i < consoleRows * consoleColumns; ++i)
+                cells[i] = CharInfo{halfBlockCharacter, static_cast<uint16_t>((i % 7 + 1) << 4 | (i % 5 + 8))};
+            for (int write = 0; write < 4; ++write) {
                 if (write == 2) raise(SIGTSTP);
-                console->writeCells(cells);
+                terminalConsole()->writeCells(cells);
                 writeToTerminal("|", 1);
             }
         },
@@ -82,23 +81,28 @@ ChildOutput runChild(const char* syncSetting) {
     return result;
 }
 
-TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterALostScreen) {
+TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterCtrlZ) {
     const struct { const char* sync; bool synchronized; } cases[] = {{nullptr, true}, {"1", true}, {"0", false}};
     for (const auto& c : cases) {
         const ChildOutput out = runChild(c.sync);
         const std::string name = c.sync ? c.sync : "unset";
         ASSERT_TRUE(WIFEXITED(out.status) && WEXITSTATUS(out.status) == 0) << name;
-        // Before the stop: a full first frame, then nothing at all for the same frame again.
+        // Before the stop: a full first frame, nothing for the same frame again, and the
+        // terminal given back.
         const size_t firstEnd = out.beforeStop.find('|');
         ASSERT_NE(firstEnd, std::string::npos) << name;
         const std::string first = out.beforeStop.substr(0, firstEnd);
+        EXPECT_EQ(first.rfind(takeOver, 0), 0u) << name;
         EXPECT_EQ(countOf(first, halfBlock), consoleRows * consoleColumns) << name;
         EXPECT_EQ(countOf(first, beginSync), c.synchronized ? 1 : 0) << name;
         EXPECT_EQ(countOf(first, endSync), c.synchronized ? 1 : 0) << name;
-        EXPECT_EQ(out.beforeStop.substr(firstEnd + 1, 1), "|") << name << ": an unchanged frame sent bytes";
-        // After continuing, the shell has drawn over the screen: the same frame is sent whole.
-        const std::string third = out.afterContinue.substr(0, out.afterContinue.find('|'));
-        EXPECT_EQ(countOf(third, halfBlock), consoleRows * consoleColumns) << name;
+        EXPECT_EQ(out.beforeStop.substr(firstEnd), "||" + restoreAll) << name;
+        // After continuing, the shell has drawn over the screen: the terminal is taken again
+        // and the same frame sent whole, once.
+        EXPECT_EQ(out.afterContinue.rfind(resumeAll, 0), 0u) << name;
+        const size_t thirdEnd = out.afterContinue.find('|');
+        EXPECT_EQ(countOf(out.afterContinue.substr(0, thirdEnd), halfBlock), consoleRows * consoleColumns) << name;
+        EXPECT_EQ(out.afterContinue.substr(thirdEnd), "||") << name;
     }
 }
 

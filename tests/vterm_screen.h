@@ -1,4 +1,5 @@
-// A real terminal emulator (libvterm) for tests: feed it bytes, read back cells.
+// A real terminal emulator (libvterm) for tests: feed it bytes, read back cells, and
+// compare the screen with a picture placed by the terminal layout.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <vterm.h>
 
 #include "platform/console_palette.h"
+#include "platform/terminal_diff.h"
 
 struct EmulatedCell {
     uint32_t character;
@@ -24,8 +26,7 @@ public:
     EmulatedTerminal(const EmulatedTerminal&) = delete;
     EmulatedTerminal& operator=(const EmulatedTerminal&) = delete;
 
-    void feed(const char* bytes, size_t count) { vterm_input_write(vt_, bytes, count); }
-    void feed(const std::string& bytes) { feed(bytes.data(), bytes.size()); }
+    void feed(const std::string& bytes) { vterm_input_write(vt_, bytes.data(), bytes.size()); }
     void resize(int rows, int columns) { vterm_set_size(vt_, rows, columns); }
 
     EmulatedCell cell(int row, int column) const {
@@ -74,4 +75,26 @@ inline int consoleLook(const EmulatedTerminal& terminal, int row, int column) {
     else if (cell.character == ' ' || cell.character == 0) lower = background;
     else if (cell.character != 0x2584) return -1;
     return upper < 0 || lower < 0 ? -1 : upper << 4 | lower;
+}
+
+// Counts the cells of a rows x columns screen that differ from what `layout` puts there:
+// `look(row, column)` inside the picture (counted from its corner), black blanks around it,
+// and on the last row, when the layout has one, the hint cut short of the last column.
+template <typename Look>
+int layoutMismatches(const EmulatedTerminal& terminal, const PictureLayout& layout, int rows, int columns, Look look) {
+    int wrong = 0;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            const int r = row - layout.top, c = column - layout.left;
+            if (r >= 0 && r < layout.rows && c >= 0 && c < layout.columns) {
+                wrong += consoleLook(terminal, row, column) != look(r, c);
+            } else if (layout.hint && row == rows - 1) {
+                const bool inText = column < static_cast<int>(sizeof enlargeHint - 1) && column < columns - 1;
+                const uint32_t shown = terminal.cell(row, column).character;
+                wrong += (shown == 0 ? ' ' : shown) != (inText ? static_cast<uint32_t>(enlargeHint[column]) : ' ');
+            } else {
+                wrong += consoleLook(terminal, row, column) != 0;
+            }
+        }
+    return wrong;
 }

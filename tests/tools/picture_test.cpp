@@ -1,5 +1,6 @@
 // The picture converter: PNG decoding of every colour type, scaling, the planar layout,
-// the dither's palette, and the refusals (missing, not a PNG, truncated).
+// the dither's palette, and the refusals (missing, not a PNG, truncated). (The shipped
+// pictures, dithered through the palette's thresholds: data_test.)
 #include "file_io.h"
 #include "picture_convert.h"
 #include "png_io.h"
@@ -90,14 +91,6 @@ TEST(PictureConvert, DitherUsesOnlyShownColoursAndFollowsARamp) {
     EXPECT_EQ(shown(79, 5), 13);
 }
 
-TEST(PictureConvert, PaletteIndexThresholds) {
-    // A channel counts above 0.3 (77 / 256 = 0.3008, 76 / 256 = 0.297); brightness from a sum
-    // of 1.8 (461 / 256 = 1.8008, 460 / 256 = 1.7969), which one channel never reaches.
-    const int cases[][4] = {{0, 0, 0, 0}, {76, 76, 76, 0}, {77, 0, 0, 4}, {255, 0, 0, 4}, {154, 153, 153, 7},
-                            {153, 154, 153, 7}, {154, 154, 153, 15}, {231, 230, 0, 14}, {230, 230, 0, 6}};
-    for (const auto& c : cases) EXPECT_EQ(paletteIndex(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
-}
-
 TEST(PictureConvert, RefusesMissingNonPngAndTruncatedFiles) {
     const std::string dir = scratchDir("broken");
     auto message = [](const std::string& path) { return errorOf([&] { convertPng(path, false); }); };
@@ -106,7 +99,7 @@ TEST(PictureConvert, RefusesMissingNonPngAndTruncatedFiles) {
     EXPECT_NE(message(dir + "/text.png").find("not a PNG"), std::string::npos);
     std::vector<std::vector<uint8_t>> rows(64, std::vector<uint8_t>(64 * 3));
     for (size_t i = 0; i < 64 * 64 * 3; ++i) rows[i / 192][i % 192] = static_cast<uint8_t>(i % 192 * 7 + i / 192 * 13);
-    ASSERT_TRUE(writeTestPng(dir + "/full.png", 64, 64, PNG_COLOR_TYPE_RGB, 8, rows));
+    ASSERT_TRUE(writeTestPng(dir + "/full.png", 64, 64, PNG_COLOR_TYPE_RGB, 8, rows));  // cut in half below
     std::vector<uint8_t> bytes = readFile(dir + "/full.png");
     bytes.resize(bytes.size() / 2);
     writeFileAtomic(dir + "/cut.png", bytes);

@@ -68,17 +68,6 @@ TEST(XmWriter, SineSamplePlaysAtConcertPitchAndSizesAddUp) {
     EXPECT_NEAR(hz, 440.0, 440.0 * 0.003) << "delta coding, lengths in bytes or tuning are off";
 }
 
-TEST(XmWriter, RefusesBrokenModules) {
-    XmModule m;
-    m.orders = {1};  // no pattern 1
-    m.patterns.resize(1);
-    m.patterns[0].cells.resize(64 * 8);
-    EXPECT_ANY_THROW(writeXm(m));
-    m.orders = {0};
-    m.patterns[0].cells.resize(5);
-    EXPECT_ANY_THROW(writeXm(m));
-}
-
 TEST(Tune, IsAudibleWithHeadroomAndLoopsToTheRestartOrder) {
     std::ostringstream log;
     openmpt::module mod(tune().bytes, log);
