@@ -36,7 +36,9 @@ void drawPlain(int32_t x, int32_t y, const char* text) {
 
 }  // namespace
 
-TEST(EffectsText, GlyphLookupAdvanceAndClipping) {
+// The plane lookup and the advance are held by the golden frames (the synthetic font has
+// ink in every plane); here the edges of the grid and the length limit.
+TEST(EffectsText, GlyphLookupClippingAndLengthLimit) {
     resetDrawingState();
     std::memset(fontSheet, 0, sizeof fontSheet);
     // 'A' is the block at sheet columns 16..31, rows 64..79; any plane makes ink.
@@ -46,25 +48,13 @@ TEST(EffectsText, GlyphLookupAdvanceAndClipping) {
     EXPECT_TRUE(sameColor(colorGrid[3][7], textColor));
     EXPECT_EQ(count(textColor), 3);
 
-    // A space without ink and a code above 127 draw nothing but keep their 9 columns, even
-    // when the sheet has ink there.
-    for (int i = 0; i < 16; ++i)
-        for (int j = 0; j < 16; ++j) setInk('B', i, j), setInk(0xC1, i, j), setInk(0xFF, i, j, 2);
-    fillGrid(marker);
-    drawPlain(5, 10, "B \xC1" "B\xFF");
-    for (int x = 0; x < gridSize; ++x)
-        EXPECT_EQ(inkRow(x), (x >= 5 && x <= 20) || (x >= 32 && x <= 47) ? 10 : -1) << x;
-
     // The second glyph at -11..4, rows 95..110, shows only in columns 0..4, rows 95..99.
+    for (int i = 0; i < 16; ++i)
+        for (int j = 0; j < 16; ++j) setInk('B', i, j);
     fillGrid(marker);
     drawPlain(-20, 95, "BB");
     EXPECT_EQ(count(textColor), 25);
-    penColor = marker;
-    drawPlain(200, 200, "B");  // ink met off the grid still sets the pen
-    EXPECT_TRUE(sameColor(penColor, textColor));
-    penColor = marker;
-    drawPlain(0, 0, "  "), drawPlain(0, 0, ""), drawText(1, 0, 5, fontSheet, 1, 1, 1, 0, 0, nullptr);
-    EXPECT_TRUE(sameColor(penColor, marker));
+    drawPlain(0, 0, ""), drawText(1, 0, 5, fontSheet, 1, 1, 1, 0, 0, nullptr);
     EXPECT_EQ(count(textColor), 25);
 
     // Text is cut to 255 characters: k = 254 lands on column 0, k = 255 would on 9.
@@ -73,4 +63,3 @@ TEST(EffectsText, GlyphLookupAdvanceAndClipping) {
     EXPECT_EQ(inkRow(0), 0);
     EXPECT_EQ(inkRow(9), -1);
 }
-
