@@ -1,10 +1,10 @@
 // Music playback on the program's clock: failed loads, looping, seeking, the clock
 // jumping, live mode without a device, the right channel, and reproducible capture.
 // No test opens a sound device.
-#include "platform/audio.h"
-#include "platform/audio_device.h"
-#include "platform/clock.h"
-#include "platform/music_recording.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/audio_device.h"
+#include "platform/system/clock.h"
+#include "platform/capture/music_recording.h"
 #include "xm_fixture.h"
 
 #include <gtest/gtest.h>

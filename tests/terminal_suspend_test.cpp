@@ -11,8 +11,8 @@
 
 #include "harness.h"
 
-#include "platform/terminal_io.h"
-#include "platform/terminal_sequences.h"
+#include "platform/terminal/terminal_io.h"
+#include "platform/terminal/terminal_sequences.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "platform/terminal_diff.h"
+#include "platform/terminal/terminal_diff.h"
 #include "vterm_screen.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vterm.h>
 
-#include "platform/console_palette.h"
+#include "platform/terminal/console_palette.h"
 
 struct EmulatedCell {
     uint32_t character;
