@@ -13,8 +13,8 @@
 #include "effects/image.h"
 #include "effects/text.h"
 #include "driver/timeline.h"
-#include "platform/memory_console.h"
-#include "platform/terminal_diff.h"
+#include "platform/terminal/memory_console.h"
+#include "platform/terminal/terminal_diff.h"
 
 namespace {
 

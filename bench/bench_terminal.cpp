@@ -5,11 +5,11 @@
 #include "driver/frame_state.h"
 #include "effects/image.h"
 #include "effects/text.h"
-#include "platform/audio.h"
-#include "platform/clock.h"
-#include "platform/memory_console.h"
-#include "platform/terminal_diff.h"
-#include "platform/terminal_stream.h"
+#include "platform/audio/audio.h"
+#include "platform/system/clock.h"
+#include "platform/terminal/memory_console.h"
+#include "platform/terminal/terminal_diff.h"
+#include "platform/terminal/terminal_stream.h"
 #include "full_repaint.h"
 
 #include <benchmark/benchmark.h>

@@ -11,9 +11,9 @@
 #include "driver/frame_state.h"
 #include "effects/image.h"
 #include "effects/text.h"
-#include "platform/audio.h"
-#include "platform/clock.h"
-#include "platform/memory_console.h"
+#include "platform/audio/audio.h"
+#include "platform/system/clock.h"
+#include "platform/terminal/memory_console.h"
 
 namespace {
 

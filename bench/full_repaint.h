@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/console.h"
-#include "platform/terminal_sequences.h"
-#include "platform/terminal_stream.h"
+#include "platform/terminal/console.h"
+#include "platform/terminal/terminal_sequences.h"
+#include "platform/terminal/terminal_stream.h"
 
 // Worst case for one full repaint: every cell with both colours set and a cursor move per row.
 constexpr size_t maxFrameBytes = consoleRows * (16 + consoleColumns * (40 + 3)) + 64;

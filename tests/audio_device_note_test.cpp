@@ -2,9 +2,9 @@
 // and no device opened. No test opens a sound device.
 #include <gtest/gtest.h>
 
-#include "platform/audio.h"
-#include "platform/audio_device.h"
-#include "platform/clock.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/audio_device.h"
+#include "platform/system/clock.h"
 #include "xm_fixture.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // jumping, live mode without a device, the right channel, and reproducible capture.
 // (The shipped tune played and looped over the whole show: the golden audio.wav.) No test
 // opens a sound device.
-#include "platform/audio.h"
-#include "platform/audio_device.h"
-#include "platform/clock.h"
-#include "platform/music_recording.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/audio_device.h"
+#include "platform/system/clock.h"
+#include "platform/capture/music_recording.h"
 #include "xm_fixture.h"
 
 #include <gtest/gtest.h>

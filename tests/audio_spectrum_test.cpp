@@ -1,6 +1,6 @@
 // The spectrum's scale and window, and the sample ring under a concurrent producer.
-#include "platform/sample_ring.h"
-#include "platform/spectrum.h"
+#include "platform/audio/sample_ring.h"
+#include "platform/audio/spectrum.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "display/color_grid.h"
 #include "display/display_config.h"
 #include "display/present.h"
-#include "platform/memory_console.h"
+#include "platform/terminal/memory_console.h"
 #include "render3d/primitives.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "driver/frame_state.h"
 #include "effects/image.h"
 #include "effects/text.h"
-#include "platform/clock.h"
-#include "platform/memory_console.h"
+#include "platform/system/clock.h"
+#include "platform/terminal/memory_console.h"
 
 namespace fs = std::filesystem;
 

@@ -5,8 +5,8 @@
 #include "display/display_config.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
-#include "platform/clock.h"
-#include "platform/memory_console.h"
+#include "platform/system/clock.h"
+#include "platform/terminal/memory_console.h"
 
 namespace {
 

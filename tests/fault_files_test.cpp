@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "platform/music_engine.h"
+#include "platform/audio/music_engine.h"
 
 namespace {
 
@@ -52,7 +52,10 @@ TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
     const fs::path out = fs::temp_directory_path() / ("zorbel-fault-closed-" + std::to_string(::getpid()));
     fs::remove_all(out);
     const auto run = harness::runShell("cd '" ZORBEL_SOURCE_DIR "' && { " + harness::zorbel + " --capture " +
-                                           harness::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!; sleep 1;"
+                                           harness::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!;"
+                                           // Descriptor 2 appears once the program has started and opened
+                                           // something: /dev/null, or under a fault whatever it opens first.
+                                           " for i in $(seq 100); do [ -e /proc/$pid/fd/2 ] && break; sleep 0.1; done;"
                                            " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
                                        60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");

@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/music_engine.h"
-#include "platform/terminal_diff.h"
+#include "platform/audio/music_engine.h"
+#include "platform/terminal/terminal_diff.h"
 #include "harness.h"
 #include "xm_fixture.h"
 

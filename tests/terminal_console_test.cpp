@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "platform/console.h"
-#include "platform/terminal_io.h"
+#include "platform/terminal/console.h"
+#include "platform/terminal/terminal_io.h"
 
 namespace {
 

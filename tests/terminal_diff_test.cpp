@@ -11,10 +11,10 @@
 #include "driver/frame_state.h"
 #include "effects/image.h"
 #include "effects/text.h"
-#include "platform/audio.h"
-#include "platform/clock.h"
-#include "platform/memory_console.h"
-#include "platform/terminal_sequences.h"
+#include "platform/audio/audio.h"
+#include "platform/system/clock.h"
+#include "platform/terminal/memory_console.h"
+#include "platform/terminal/terminal_sequences.h"
 #include "vterm_screen.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/locale_check.h"
+#include "platform/terminal/locale_check.h"
 
 namespace {
 

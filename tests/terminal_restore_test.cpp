@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "platform/terminal_io.h"
-#include "platform/terminal_sequences.h"
+#include "platform/terminal/terminal_io.h"
+#include "platform/terminal/terminal_sequences.h"
 
 namespace {
 

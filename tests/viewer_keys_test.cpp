@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "driver/viewer_keys.h"
-#include "platform/clock.h"
-#include "platform/key_wait.h"
+#include "platform/system/clock.h"
+#include "platform/input/key_wait.h"
 
 namespace {
 

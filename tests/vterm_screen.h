@@ -6,8 +6,8 @@
 #include <string>
 #include <vterm.h>
 
-#include "platform/console_palette.h"
-#include "platform/terminal_diff.h"
+#include "platform/terminal/console_palette.h"
+#include "platform/terminal/terminal_diff.h"
 
 struct EmulatedCell {
     uint32_t character;

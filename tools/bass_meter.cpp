@@ -2,7 +2,7 @@
 #include "bass_meter.h"
 
 #include "file_io.h"
-#include "platform/spectrum.h"
+#include "platform/audio/spectrum.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 

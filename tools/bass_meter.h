@@ -1,7 +1,7 @@
 // What the demo sees of the music: renders a module with libopenmpt at 48 kHz and, once
 // per 60 Hz frame, sums the low 50 bins of a 512-bin spectrum of the right channel.
 //
-// The spectrum is the demo's own (platform/spectrum.h): the 1024 most recent samples, a
+// The spectrum is the demo's own (platform/audio/spectrum.h): the 1024 most recent samples, a
 // triangle window, a full-scale sine at a bin centre reading 1.0. Used by the tests and by
 // `zorbel-data --bass-report`.
 #pragma once
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "driver/frame_state.h"
-#include "platform/spectrum.h"
+#include "platform/audio/spectrum.h"
 
 constexpr int bassSampleRate = 48000;
 constexpr int bassWindow = spectrumWindowSize;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/console.h"
+#include "platform/terminal/console.h"
 
 DisplayConfig displayConfig;
 const Console* consoleOutput;

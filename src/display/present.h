@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "display/color_grid.h"
-#include "platform/console.h"
+#include "platform/terminal/console.h"
 
 constexpr float channelThreshold = 0.3f;
 constexpr float brightThreshold = 1.8f;

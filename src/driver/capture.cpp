@@ -10,16 +10,16 @@
 
 #include "driver/demo.h"
 #include "driver/frame_state.h"
-#include "platform/audio.h"
-#include "platform/clock.h"
-#include "platform/console_palette.h"
-#include "platform/memory_console.h"
-#include "platform/music_engine.h"
-#include "platform/png_file.h"
-#include "platform/png_writer.h"
-#include "platform/progress.h"
-#include "platform/signals.h"
-#include "platform/video_writer.h"
+#include "platform/audio/audio.h"
+#include "platform/system/clock.h"
+#include "platform/terminal/console_palette.h"
+#include "platform/terminal/memory_console.h"
+#include "platform/audio/music_engine.h"
+#include "platform/capture/png_file.h"
+#include "platform/capture/png_writer.h"
+#include "platform/capture/progress.h"
+#include "platform/system/signals.h"
+#include "platform/capture/video_writer.h"
 
 uint64_t captureTicks(long frame, double framesPerSecond) {
     return static_cast<uint64_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/system/files.h"
 
 bool isCaptureFileName(const std::string& name) {
     if (name == "frames.csv" || name == "audio.wav") return true;

@@ -5,7 +5,7 @@
 
 #include "effects/image.h"
 #include "effects/text.h"
-#include "platform/files.h"
+#include "platform/system/files.h"
 
 const char* const requiredDataFiles[5] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw", "font.raw"};
 

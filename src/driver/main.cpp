@@ -1,5 +1,5 @@
 #include "driver/run_demo.h"
-#include "platform/signals.h"
+#include "platform/system/signals.h"
 
 int main(int argc, char** argv) {
     openMissingStandardDescriptors();

@@ -4,7 +4,7 @@
 #include "driver/data_files.h"
 #include "driver/demo.h"
 #include "driver/options.h"
-#include "platform/audio.h"
+#include "platform/audio/audio.h"
 
 int runDemo(int argc, char** argv) {
     DemoOptions options;

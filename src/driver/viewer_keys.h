@@ -1,7 +1,7 @@
 // The keys the viewer may press during the show: q or Esc quits, space pauses and
 // resumes. Nothing else reacts, and none of them changes what a frame shows.
 //
-// The frame loop hands over what was typed since the last frame (platform/viewer_input.h).
+// The frame loop hands over what was typed since the last frame (platform/input/viewer_input.h).
 #pragma once
 
 #include <cstddef>

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
-#include "platform/files.h"
-#include "platform/windows_console.h"
+#include "platform/system/clock.h"
+#include "platform/system/files.h"
+#include "platform/terminal/windows_console.h"
 
 namespace {
 

@@ -1,0 +1,54 @@
+// WAV writing with libsndfile.
+#include "platform/capture/music_recording.h"
+
+#include <sndfile.h>
+
+namespace {
+SNDFILE* recordingFile = nullptr;
+std::string writeError;  // the first failure since the open; empty while all is well
+MusicListener listener = nullptr;
+}
+
+bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason) {
+    std::string ignored;
+    closeMusicRecording(ignored);
+    writeError.clear();
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    recordingFile = sf_open(wavPath, SFM_WRITE, &info);
+    if (!recordingFile) {
+        reason = sf_strerror(nullptr);
+        return false;
+    }
+    // Without clipping, libsndfile wraps samples beyond ±1 around to the other sign.
+    sf_command(recordingFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // Keep the header's sizes current, so an interrupted capture still leaves a valid file.
+    sf_command(recordingFile, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    return true;
+}
+
+bool musicRecording() { return recordingFile != nullptr || listener != nullptr; }
+
+void writeMusicRecording(const float* frames, std::size_t count) {
+    if (listener) listener(frames, count);
+    if (!recordingFile || !writeError.empty()) return;
+    const sf_count_t written = sf_writef_float(recordingFile, frames, static_cast<sf_count_t>(count));
+    if (written != static_cast<sf_count_t>(count)) {
+        const char* why = sf_strerror(recordingFile);
+        writeError = why != nullptr && *why != '\0' ? why : "write failed";
+    }
+}
+
+void setMusicListener(MusicListener newListener) { listener = newListener; }
+
+bool closeMusicRecording(std::string& reason) {
+    if (!recordingFile) return true;
+    const int closeError = sf_close(recordingFile);
+    recordingFile = nullptr;
+    if (writeError.empty() && closeError != 0) writeError = sf_error_number(closeError);
+    reason = writeError;
+    writeError.clear();
+    return reason.empty();
+}
