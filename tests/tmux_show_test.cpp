@@ -124,6 +124,7 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     sleep(2);
     EXPECT_TRUE(shellHasIt()) << "took the terminal in the background";
     EXPECT_FALSE(showsPrompt());
+    EXPECT_FALSE(tmux.shows("no sound device")) << "--no-audio looked for a sound device";
     tmux.keys("'fg' Enter");
     ASSERT_TRUE(eventually(5, [&] { return showsPrompt(); })) << tmux.text();
 

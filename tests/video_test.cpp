@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ extern "C" {
 }
 
 #include "harness.h"
+#include "platform/capture/video_convert.h"
+#include "xm_fixture.h"
 
 namespace {
 
@@ -30,6 +33,8 @@ struct Video {
     std::string pictureCodec, pixelFormat, soundCodec;
     int sampleRate = 0, channels = 0;
     long soundFrames = 0;
+    double soundEnd = 0;      // seconds, from the sound frames' own time stamps
+    double side = 0, sum = 0;  // energy of left - right and of left + right: the stereo width
     std::vector<std::vector<uint8_t>> rgb;  // decoded frames as RGB, when asked for
     std::vector<int16_t> sound;             // interleaved, when the codec decodes to 16 bits
 };
@@ -94,8 +99,17 @@ Video readVideo(const fs::path& path, bool keepPixels = false) {
                 continue;
             }
             video.soundFrames += frame->nb_samples;
+            video.soundEnd = std::max(video.soundEnd, frame->pts * av_q2d(input->streams[index]->time_base) +
+                                                          frame->nb_samples / 48000.0);
             const int16_t* samples = reinterpret_cast<const int16_t*>(frame->data[0]);
             if (frame->format == AV_SAMPLE_FMT_S16) video.sound.insert(video.sound.end(), samples, samples + 2 * frame->nb_samples);
+            for (int i = 0; i < frame->nb_samples; ++i) {
+                const bool planar = frame->format == AV_SAMPLE_FMT_FLTP;
+                const double left = planar ? reinterpret_cast<const float*>(frame->data[0])[i] : samples[2 * i] / 32768.0;
+                const double right = planar ? reinterpret_cast<const float*>(frame->data[1])[i] : samples[2 * i + 1] / 32768.0;
+                video.side += (left - right) * (left - right);
+                video.sum += (left + right) * (left + right);
+            }
         }
     };
     while (av_read_frame(input, packet) >= 0) {
@@ -114,10 +128,16 @@ Video readVideo(const fs::path& path, bool keepPixels = false) {
     return video;
 }
 
-// A scratch folder with the shipped data, music included.
+// A scratch folder with the shipped pictures and font, and a tune that plays on the left
+// only, so a channel mixed up on the way into the file shows.
 fs::path scratchWithMusic(const std::string& name) {
     const fs::path folder = freshFolder(name);
-    fs::create_directory_symlink(ZORBEL_SOURCE_DIR "/Data", folder / "Data");
+    fs::create_directory(folder / "Data");
+    for (const auto& entry : fs::directory_iterator(ZORBEL_SOURCE_DIR "/Data"))
+        fs::create_symlink(entry.path(), folder / "Data" / entry.path().filename());
+    fs::remove(folder / "Data/QUABTUNE.xm");
+    const std::vector<uint8_t> tune = xm_fixture::makeModule(0);
+    std::ofstream(folder / "Data/QUABTUNE.xm", std::ios::binary).write(reinterpret_cast<const char*>(tune.data()), tune.size());
     return folder;
 }
 
@@ -162,8 +182,14 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
         {"b.webm", std::string("--lossless --scale 2") + window, "vp9", "gbrp", "opus", 160, 200, windowFrames, 30, 0},
         {"c.mp4", std::string("--scale 2") + window, "h264", "yuv420p", "aac", 160, 200, windowFrames, 30, 3.0},  // 4:2:0
         {"d.webm", std::string("--scale 1") + window, "vp9", "yuv420p", "opus", 80, 100, windowFrames, 30, -1},
-        {"e.MP4", "--from 7 --to 7.2 --fps 25", "h264", "yuv420p", "aac", 640, 800, 6, 25, -1},  // scale 8 unless told
+        {"e.MP4", "--lossless --from 7 --to 7.2 --fps 25", "h264", "gbrp", "aac", 640, 800, 6, 25, -1},  // scale 8 unless told
     };
+    SF_INFO info{};
+    SNDFILE* wav = sf_open((folder / "out/audio.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(wav, nullptr);
+    std::vector<int16_t> wavSound(static_cast<size_t>(info.frames) * 2);
+    sf_readf_short(wav, wavSound.data(), info.frames);
+    sf_close(wav);
     for (const auto& c : cases) {
         const Result result = runZorbel(folder, std::string("--video ") + c.file + " " + c.options);
         ASSERT_EQ(result.status, 0) << c.file << ": " << result.output;
@@ -181,6 +207,8 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
         EXPECT_EQ(video.sampleRate, 48000) << c.file;
         EXPECT_EQ(video.channels, 2) << c.file;
         EXPECT_NEAR(video.soundFrames / 48000.0, pictureSeconds, 0.03) << c.file;
+        EXPECT_NEAR(video.soundEnd, pictureSeconds, 0.05) << c.file;
+        EXPECT_NEAR(video.side / video.sum, 1.0, 0.1) << c.file << ": the right channel is not silent";
         EXPECT_FALSE(fs::exists(folder / (std::string(c.file) + ".partial"))) << c.file;
         if (c.tolerance < 0) continue;
         ASSERT_EQ(video.rgb.size(), pictures.size()) << c.file;
@@ -190,15 +218,24 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
             ASSERT_LE(difference / video.rgb[i].size(), c.tolerance) << c.file << ": frame " << 195 + i << " differs";
         }
     }
-    SF_INFO info{};
-    SNDFILE* wav = sf_open((folder / "out/audio.wav").c_str(), SFM_READ, &info);
-    ASSERT_NE(wav, nullptr);
-    std::vector<int16_t> wavSound(static_cast<size_t>(info.frames) * 2);
-    sf_readf_short(wav, wavSound.data(), info.frames);
-    sf_close(wav);
     EXPECT_TRUE(readVideo(folder / "a.mkv").sound == wavSound) << "FLAC decodes to the WAV's samples";
     EXPECT_TRUE(readPng(folder / "both/frame-000255.png").rgb == pictures.back().rgb);
     fs::remove_all(folder);
+}
+
+// A pair of rows shares its colour in 4:2:0: red over blue gives what blue over red gives,
+// and neither gives plain red.
+TEST(VideoPictures, ColourOfARowPairIsTheMeanOfBothRows) {
+    auto chroma = [](const std::vector<uint8_t>& top, const std::vector<uint8_t>& bottom) {
+        std::vector<uint8_t> rgb = top;
+        rgb.insert(rgb.end(), bottom.begin(), bottom.end());
+        uint8_t luma[4], blue = 0, red = 0;
+        rgbToYuv420(rgb.data(), 2, 2, VideoPlanes{{luma, &blue, &red}, {2, 1, 1}});
+        return std::pair{blue, red};
+    };
+    const std::vector<uint8_t> red{255, 0, 0, 255, 0, 0}, blue{0, 0, 255, 0, 0, 255};
+    EXPECT_EQ(chroma(red, blue), chroma(blue, red));
+    EXPECT_NE(chroma(red, blue), chroma(red, red));
 }
 
 TEST(VideoFile, FailuresLeaveNothingUnderTheFinalName) {
