@@ -1,8 +1,10 @@
 // The sound server going away while the show plays: killed, or stopped. A JACK server of
 // its own with the dummy driver is the sound card, and the default ALSA device is routed
-// to it; the show runs in a tmux terminal. jackd, the ALSA JACK plugin and tmux are
+// to it; the show runs in a tmux terminal, or the music in this process. jackd, the ALSA JACK plugin and tmux are
 // required (CI installs them): a missing one fails the test instead of hiding it.
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "platform/audio/audio.h"
+#include "xm_fixture.h"
 
 namespace {
 
@@ -56,6 +60,7 @@ public:
         return "HOME=" + quoted(home_) + " JACK_DEFAULT_SERVER='" + name_ + "'";
     }
     pid_t pid() const { return pid_; }
+    const std::string& name() const { return name_; }
 
 private:
     void stop() {
@@ -130,6 +135,42 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
             << strsignal(fault) << ": " << tmux.pane();
         fs::remove_all(home);
     }
+}
+
+// The device renders what the spectrum hears; once it stalls, the main thread takes the
+// music over, so a seek into the tune's silent end is heard at once.
+TEST(FaultSound, AStalledDeviceIsTakenOverByTheMainThread) {
+    const fs::path home = fs::temp_directory_path() / ("zorbel-fault-device-" + std::to_string(::getpid()));
+    fs::create_directories(home);
+    DummySoundServer server(home);
+    ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", home.c_str(), 1);
+    setenv("JACK_DEFAULT_SERVER", server.name().c_str(), 1);
+    auto loudest = [] {
+        float spectrum[512];
+        readSpectrum(spectrum, 512);
+        return *std::max_element(spectrum, spectrum + 512);
+    };
+    const std::string module = xm_fixture::writeTempFile("zorbel_device.xm", xm_fixture::makeModule(255));
+    std::string reason;
+    setMusicMode(MusicMode::live);
+    ASSERT_TRUE(loadMusic(module.c_str(), reason)) << reason;
+    EXPECT_EQ(soundDeviceProblem(), "");
+    startMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_GT(loudest(), 0.1f) << "the device played no music";
+
+    kill(server.pid(), SIGSTOP);
+    for (int frame = 0; frame < 30; ++frame) {  // frames go on past the one-second stall limit
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        loudest();
+    }
+    seekMusic(xm_fixture::silentFromSeconds + 0.05);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_LT(loudest(), 0.01f) << "the stalled device still holds the music";
+    setenv("HOME", savedHome.c_str(), 1);
+    fs::remove_all(home);
 }
 
 }  // namespace
