@@ -1,7 +1,5 @@
 // Music playback on the program's clock: failed loads, seeking into the loop, the clock
-// jumping, live mode without a device, the right channel, and reproducible capture.
-// (The shipped tune played and looped over the whole show: the golden audio.wav.) No test
-// opens a sound device.
+// jumping, live mode without a device, the right channel, and capture. No sound device.
 #include "platform/audio/audio.h"
 #include "platform/audio/audio_device.h"
 #include "platform/system/clock.h"
@@ -28,12 +26,16 @@ protected:
     void TearDown() override { setMusicMode(MusicMode::live); }
 
     static std::string load(uint8_t panning = 128, bool silentIntro = false) {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        auto path = xm_fixture::writeTempFile("zorbel_" + name + std::to_string(panning) + (silentIntro ? "i.xm" : ".xm"),
-                                              xm_fixture::makeModule(panning, silentIntro));
-        std::string reason;
-        EXPECT_TRUE(loadMusic(path.c_str(), reason)) << reason;
+        // A file of each test's own: ctest runs the tests side by side.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const std::string name = "zorbel_" + test + std::to_string(panning) + (silentIntro ? "i.xm" : ".xm");
+        const std::string path = xm_fixture::writeTempFile(name, xm_fixture::makeModule(panning, silentIntro));
+        EXPECT_TRUE(loadPath(path));
         return path;
+    }
+    static bool loadPath(const std::string& path) {
+        std::string reason;
+        return loadMusic(path.c_str(), reason);
     }
 };
 
@@ -73,8 +75,7 @@ TEST_F(AudioPlayback, FailedLoadsAndOffModeGiveZeros) {
     const auto path = load();
     EXPECT_EQ(readAt(1500).second, 0.0f);  // loaded, not started
     setMusicMode(MusicMode::off);
-    std::string reason;
-    EXPECT_TRUE(loadMusic(path.c_str(), reason));
+    EXPECT_TRUE(loadPath(path));
     startMusic();
     EXPECT_EQ(readAt(2000).second, 0.0f);
 }
@@ -124,10 +125,10 @@ TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
 
     setMusicMode(MusicMode::live);
     useVirtualClock(1000);
-    std::string reason;
-    ASSERT_TRUE(loadMusic(path.c_str(), reason));
+    ASSERT_TRUE(loadPath(path));
     startMusic();
     EXPECT_EQ(playFrames(150), rendered);
+    std::string reason;
     EXPECT_FALSE(startMusicRecording("/tmp/zorbel_never.wav", reason));
 
     for (uint8_t panning : {0, 255}) {  // a sample panned hard left, then hard right
@@ -142,7 +143,6 @@ TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
 // A capture hears every millisecond: a jump of the clock that live playback would skip
 // by seeking is rendered in full while recording, so the sound stays in step with frames.
 TEST_F(AudioPlayback, RecordingRendersAClockJumpInFull) {
-    useVirtualClock(1000);
     load();
     const std::string path = ::testing::TempDir() + "zorbel_jump.wav";
     std::string reason;
@@ -156,7 +156,7 @@ TEST_F(AudioPlayback, RecordingRendersAClockJumpInFull) {
 }
 
 // Samples beyond full scale are clipped to the largest 16-bit value of their sign, not
-// wrapped around to the other sign (a loud click). (The format: the golden audio.wav.)
+// wrapped around to the other sign (a loud click).
 TEST(MusicRecording, OversAreClippedNotWrapped) {
     const std::string path = ::testing::TempDir() + "zorbel_overs.wav";
     std::string reason;

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -57,9 +58,8 @@ TEST(PresentFrame, LowerGridCellIsForegroundUpperIsBackgroundAndTheQueueIsEmptie
         ASSERT_EQ(cell.character, 220) << i;  // the lower half block of code page 437
         ASSERT_EQ(cell.attribute, i == 3 ? 0xF0 : i == 4 * 80 + 5 ? 0x0F : i == 49 * 80 + 79 ? 0x94 : 0) << i;
     }
-    EXPECT_EQ(memoryConsoleState.framesWritten, 1);
-    EXPECT_EQ(primitiveList.count, 0);
-    EXPECT_EQ(primitiveList.vertexCursor, 0);
+    EXPECT_EQ(std::tuple(memoryConsoleState.framesWritten, primitiveList.count, primitiveList.vertexCursor),
+              std::tuple(1, 0, 0));
 }
 
 TEST(ClearGrid, FillsTheShownAreaOnly) {
@@ -73,12 +73,10 @@ TEST(ClearGrid, FillsTheShownAreaOnly) {
 
 TEST(InitDisplay, AppliesEverySettingAndClampsASizeTheBuffersCannotHold) {
     useMemoryDisplay();
-    EXPECT_EQ(memoryConsoleState.hideCursorCalls, 1);
-    EXPECT_STREQ(memoryConsoleState.title, "QVO_4::Zorbel");
-    EXPECT_EQ(memoryConsoleState.rawOutputCalls, 1);
-    EXPECT_EQ(memoryConsoleState.columns, 80);
-    EXPECT_EQ(memoryConsoleState.rows, 50);
-    EXPECT_EQ(memoryConsoleState.filledCells, 4000);  // 80 x 80 asked, the buffer holds 4000
+    const MemoryConsoleState& console = memoryConsoleState;
+    EXPECT_EQ(std::tuple(console.hideCursorCalls, std::string(console.title), console.rawOutputCalls, console.columns,
+                         console.rows, console.filledCells),
+              std::tuple(1, "QVO_4::Zorbel", 1, 80, 50, 4000));  // 80 x 80 cells asked, the buffer holds 4000
     DisplayConfig visibleCursor = displayConfig;
     visibleCursor.showCursor = 1;
     initDisplay(visibleCursor);
@@ -89,9 +87,9 @@ TEST(InitDisplay, AppliesEverySettingAndClampsASizeTheBuffersCannotHold) {
     };
     for (const auto& size : sizes) {
         initDisplay(DisplayConfig{60, size.width, size.height, "", 0, 45.0f});
-        EXPECT_EQ(displayConfig.width, size.clampedWidth) << size.width << " x " << size.height;
-        EXPECT_EQ(displayConfig.height, size.clampedHeight) << size.width << " x " << size.height;
-        EXPECT_EQ(memoryConsoleState.filledCells, size.clampedWidth * size.clampedHeight);
+        EXPECT_EQ(std::tuple(displayConfig.width, displayConfig.height, console.filledCells),
+                  std::tuple(size.clampedWidth, size.clampedHeight, size.clampedWidth * size.clampedHeight))
+            << size.width << " x " << size.height;
         EXPECT_TRUE(std::isfinite(projScaleX) && std::isfinite(projScaleY));
     }
 }

@@ -1,9 +1,9 @@
 // The command line: every bad value or pointless option is one line naming the option and
 // its real limit, the help fits 80 columns, and the checks that need the outside world
 // (a terminal on standard output, a capture folder in use) stop the real program.
-#include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -61,13 +61,9 @@ TEST(Options, EveryBadValueIsOneLineNamingTheOptionAndItsLimit) {
 TEST(Options, ValuesAtTheirLimitsAreTakenInEitherSpelling) {
     const ReadOptions read = readLine("--capture=out --fps 1000 --from 260 --to=999 --scale 16 --data d --force --no-audio");
     ASSERT_EQ(read.error, "");
-    EXPECT_EQ(read.options.captureFolder, "out");
-    EXPECT_EQ(read.options.framesPerSecond, 1000);
-    EXPECT_EQ(read.options.from, 260);
-    EXPECT_EQ(read.options.to, 999);
-    EXPECT_EQ(read.options.scale, 16);
-    EXPECT_EQ(read.options.dataFolder, "d");
-    EXPECT_TRUE(read.options.force && read.options.noAudio);
+    const DemoOptions& o = read.options;
+    EXPECT_EQ(std::tuple(o.captureFolder, o.framesPerSecond, o.from, o.to, o.scale, o.dataFolder, o.force, o.noAudio),
+              std::tuple("out", 1000, 260, 999, 16, "d", true, true));
     EXPECT_EQ(readLine("--start 260").error, "");
     EXPECT_EQ(readLine("--start 5 --start 6").options.start, 6);  // the last one counts
     EXPECT_EQ(readLine("--capture out --fps 1 --to 0").error, "");
@@ -75,8 +71,8 @@ TEST(Options, ValuesAtTheirLimitsAreTakenInEitherSpelling) {
 
 TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {
     for (const char* spelling : {"-h", "--help", "--fps 9999 --help"}) EXPECT_EQ(readLine(spelling).message, helpText);
-    EXPECT_EQ(readLine("--version").message, "zorbel 0.1.0\n");
-    EXPECT_EQ(readLine("--version --capture out --fps 0").message, "zorbel 0.1.0\n");
+    for (const char* spelling : {"--version", "--version --capture out --fps 0"})
+        EXPECT_EQ(readLine(spelling).message, "zorbel 0.1.0\n");
     std::istringstream lines(helpText);
     for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
     for (const char* word : {"--start", "--no-audio", "--data", "--force", "--capture", "--fps", "--from", "--to",
@@ -93,14 +89,11 @@ TEST(CaptureFolder, OnlyTheCapturesOwnFileNamesCount) {
     for (const auto& [name, owned] : cases) EXPECT_EQ(isCaptureFileName(name), owned) << name;
 }
 
-// Writes a file of a few bytes.
-void touch(const fs::path& path) { std::ofstream(path) << "keep"; }
-
 TEST(CaptureFolder, AUsedFolderIsRefusedAndForceRemovesOnlyTheCapturesFiles) {
     const fs::path folder = makeScratch("used-folder");
     fs::create_directories(folder / "out/sub");
     for (const char* name : {"frame-000007.png", "frames.csv", "audio.wav", "notes.txt", "frame-7.png", "sub/frames.csv"})
-        touch(folder / "out" / name);
+        std::ofstream(folder / "out" / name) << "keep";
 
     Result result = runZorbel(folder, "--capture out --to 0 --no-audio");
     EXPECT_EQ(result.status, 2);
@@ -115,8 +108,7 @@ TEST(CaptureFolder, AUsedFolderIsRefusedAndForceRemovesOnlyTheCapturesFiles) {
     fs::remove_all(folder);
 }
 
-// Runs `command` in `folder` with standard output into shown.txt and standard error into
-// err.txt, then `after`.
+// Runs `command` in `folder` with standard output into shown.txt and standard error into err.txt.
 Result runIntoFiles(const fs::path& folder, const std::string& command, const std::string& after = "") {
     return runShell("cd " + quoted(folder) + " && (" + command + " >shown.txt 2>err.txt </dev/null " + after + ")");
 }
