@@ -20,19 +20,15 @@ std::vector<float> spectrumOf(double bin, double amplitude, int count = spectrum
     return values;
 }
 
-TEST(AudioSpectrum, SilenceConstantLevelAndCount) {
+TEST(AudioSpectrum, ScaleOfEveryBinTheWindowsLeakageAndTheCount) {
     for (float value : spectrumOf(0, 0.0)) EXPECT_EQ(value, 0.0f);
-    auto constant = spectrumOf(0, -0.5);
+    const auto constant = spectrumOf(0, -0.5);
     EXPECT_NEAR(constant[0], 0.5f, 1e-5f);
     EXPECT_NEAR(constant[1], 0.5f * 0.8106f, 1e-3f);  // the triangle window's leakage
     for (int k = 2; k < spectrumBinCount; k += 2) EXPECT_NEAR(constant[k], 0.0f, 1e-5f) << k;
-
     EXPECT_NEAR(spectrumOf(3, 1.0, 50)[3], 1.0f, 1e-4f);
-    auto longer = spectrumOf(3, 1.0, 600);
+    const auto longer = spectrumOf(3, 1.0, 600);
     for (int k = spectrumBinCount; k < 600; ++k) EXPECT_EQ(longer[k], 0.0f) << k;
-}
-
-TEST(AudioSpectrum, SineAtEveryBinCentreReadsItsAmplitude) {
     for (int bin = 1; bin < spectrumBinCount; ++bin) ASSERT_NEAR(spectrumOf(bin, 1.0)[bin], 1.0f, 1e-4f) << bin;
     EXPECT_NEAR(spectrumOf(40, 0.125)[40], 0.125f, 1e-5f);
     EXPECT_NEAR(spectrumOf(100, 1.0)[99], 0.405f, 3e-3f);  // the window's leakage
@@ -46,9 +42,9 @@ TEST(AudioSampleRing, LatestPadsWithZerosAndTakesEveryStrideValue) {
     ring.reset();
     const float stereo[] = {-1, 1, -2, 2, -3, 3};
     ring.push(stereo + 1, 3, 2);
-    float out[4];
-    ring.latest(out, 4);
-    EXPECT_EQ(std::vector<float>(out, out + 4), (std::vector<float>{0, 1, 2, 3}));
+    std::vector<float> out(4);
+    ring.latest(out.data(), 4);
+    EXPECT_EQ(out, (std::vector<float>{0, 1, 2, 3}));
 }
 
 // A producer pushes a ramp in blocks of varying size as fast as it can; every copy the

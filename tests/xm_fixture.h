@@ -1,9 +1,7 @@
-// A tiny XM module built in memory for the audio tests and benchmark.
-//
-// Two channels, one 16-row pattern at speed 6 and 125 BPM (1.92 s a pass), and one
-// instrument: a looping 32-frame 16-bit sine at half scale. Row 0 starts C-3 and C-2
-// (the C-2 falls in the lowest spectrum bins), row 8 moves channel 0 to G-3, and row 12
-// keys both off, so every pass ends in 0.48 s of silence before the loop restarts.
+// A tiny XM module built in memory for the audio tests and benchmark: two channels, one
+// 16-row pattern at speed 6 and 125 BPM (1.92 s a pass), one instrument (a looping 32-frame
+// 16-bit sine at half scale). Row 0 starts C-3 and C-2 (in the lowest spectrum bins), row 8
+// moves channel 0 to G-3, row 12 keys both off: every pass ends in 0.48 s of silence.
 #pragma once
 
 #include <cmath>
@@ -18,9 +16,8 @@ namespace xm_fixture {
 constexpr double passSeconds = 16 * 6 * 2.5 / 125;
 constexpr double silentFromSeconds = 12 * 6 * 2.5 / 125;
 
-// `panning` is the sample's: 0 plays on the left only, 255 on the right only.
-// `silentIntro` puts an empty pattern first and restarts the loop after it: the song is
-// then 1.92 s of silence and the pattern above, and the loop only the latter.
+// `panning` is the sample's: 0 plays on the left only, 255 on the right only. `silentIntro`
+// puts an empty pattern first, outside the loop.
 inline std::vector<uint8_t> makeModule(uint8_t panning = 128, bool silentIntro = false) {
     std::vector<uint8_t> out;
     auto text = [&](const std::string& value, size_t width) {
@@ -38,14 +35,13 @@ inline std::vector<uint8_t> makeModule(uint8_t panning = 128, bool silentIntro =
     if (silentIntro) out[out.size() - 256] = 1;
 
     std::vector<uint8_t> cells;
-    for (int row = 0; row < 16; ++row) {
+    for (int row = 0; row < 16; ++row)
         for (int channel = 0; channel < 2; ++channel) {
             int note = row == 0 ? (channel == 0 ? 37 : 25) : row == 8 && channel == 0 ? 44 : row == 12 ? 97 : 0;
             if (note == 0) cells.push_back(0x80);                      // empty
             else if (note == 97) cells.insert(cells.end(), {0x81, 97});  // key off
             else cells.insert(cells.end(), {0x83, uint8_t(note), 1});    // note, instrument 1
         }
-    }
     dword(9), bytes({0}), word(16), word(uint32_t(cells.size()));
     out.insert(out.end(), cells.begin(), cells.end());
     if (silentIntro) dword(9), bytes({0}), word(16), word(0);  // pattern 1: 16 empty rows
