@@ -37,7 +37,10 @@ TEST(AudioSpectrum, ScaleOfEveryBinTheWindowsLeakageAndTheCount) {
     EXPECT_NEAR(midway[101], 0.81f, 0.01f);
 }
 
-TEST(AudioSampleRing, LatestPadsWithZerosAndTakesEveryStrideValue) {
+// The latest values pad with zeros and take every stride-th value. Then a producer pushes
+// a ramp in blocks of varying size as fast as it can; every copy the consumer takes must be
+// a run of consecutive values that never goes backwards.
+TEST(AudioSampleRing, PaddingStrideAndContiguousRunsWhileAProducerWrites) {
     static SampleRing ring;
     ring.reset();
     const float stereo[] = {-1, 1, -2, 2, -3, 3};
@@ -45,12 +48,7 @@ TEST(AudioSampleRing, LatestPadsWithZerosAndTakesEveryStrideValue) {
     std::vector<float> out(4);
     ring.latest(out.data(), 4);
     EXPECT_EQ(out, (std::vector<float>{0, 1, 2, 3}));
-}
 
-// A producer pushes a ramp in blocks of varying size as fast as it can; every copy the
-// consumer takes must be a run of consecutive values that never goes backwards.
-TEST(AudioSampleRing, ConsumerSeesContiguousRunsWhileProducerWrites) {
-    static SampleRing ring;
     ring.reset();
     constexpr uint32_t total = 1u << 22;  // exact in float
     std::atomic<bool> done{false};

@@ -1,6 +1,5 @@
-// Finding the data: which folders are tried in which order, a decoy Data/ that lacks the
-// files does not hide a complete folder, and a data file that is no regular file is
-// reported like a missing one instead of hanging or being read as zeros.
+// Finding the data: the folders tried in order, past a Data/ that lacks the files, and a data
+// file that is no regular file reported like a missing one, not hung on or read as zeros.
 #include <fstream>
 #include <tuple>
 #include <sys/stat.h>

@@ -18,19 +18,15 @@ const float threshold = 0.3f;
 const float justAbove = std::nextafter(threshold, 1.0f);
 const float nan = std::numeric_limits<float>::quiet_NaN();
 
-void useMemoryDisplay(int width = 80, int height = 50) {
+void useMemoryDisplay() {
     memoryConsoleState = MemoryConsoleState{};
     selectConsole(memoryConsole());
-    DisplayConfig config{60, width, height, "QVO_4::Zorbel", 0, 45.0f};
-    initDisplay(config);
+    initDisplay(DisplayConfig{60, 80, 50, "QVO_4::Zorbel", 0, 45.0f});
     std::memset(colorGrid, 0, sizeof colorGrid);
-    primitiveList.count = 0;
-    primitiveList.vertexCursor = 0;
 }
 
-// A channel counts only strictly above the float nearest 0.3; brightness is the sum in
-// double reaching the float nearest 1.8. NaN never counts. Bits: blue 1, green 2, red 4,
-// bright 8.
+// A channel counts only strictly above the float nearest 0.3; brightness is the sum in double
+// reaching the float nearest 1.8. NaN never counts. Bits: blue 1, green 2, red 4, bright 8.
 TEST(ColorBits, ChannelThresholdsAndBrightnessAtTheirExactFloatBounds) {
     const float infinity = std::numeric_limits<float>::infinity();
     const struct { Rgb cell; int32_t bits; } cases[] = {
@@ -60,15 +56,6 @@ TEST(PresentFrame, LowerGridCellIsForegroundUpperIsBackgroundAndTheQueueIsEmptie
     }
     EXPECT_EQ(std::tuple(memoryConsoleState.framesWritten, primitiveList.count, primitiveList.vertexCursor),
               std::tuple(1, 0, 0));
-}
-
-TEST(ClearGrid, FillsTheShownAreaOnly) {
-    useMemoryDisplay();
-    colorGrid[80][0] = {0.25f, 0.5f, 0.75f};
-    clearColor = {1.0f, 0.0f, 0.5f};
-    clearGrid();
-    EXPECT_EQ(colorGrid[79][99].b, 0.5f);
-    EXPECT_EQ(colorGrid[80][0].g, 0.5f);  // columns 80..99 keep their colours
 }
 
 TEST(InitDisplay, AppliesEverySettingAndClampsASizeTheBuffersCannotHold) {

@@ -1,18 +1,16 @@
-// Shared helpers for the wireframe and effects tests: every global these modules touch
-// put back to a known state with the demo's 80 x 50 view, and a whole-grid fill.
+// Shared helpers for the wireframe and text tests: the globals they draw with put back to a
+// known state, a whole-grid fill, the cells drawn on it, and exact comparisons.
 #pragma once
 
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include "display/color_grid.h"
-#include "display/display_config.h"
-#include "driver/demo.h"
 #include "driver/frame_state.h"
-#include "effects/image.h"
 #include "effects/text.h"
-#include "render3d/random.h"
-#include "effects/starfield.h"
 #include "render3d/matrix.h"
+#include "render3d/primitives.h"
 
 inline void fillGrid(const Rgb& color) {
     for (auto& column : colorGrid)
@@ -20,21 +18,24 @@ inline void fillGrid(const Rgb& color) {
 }
 
 inline void resetDrawingState() {
-    displayConfig.width = 80;
-    displayConfig.height = 50;
-    projScaleX = 111.70364379882812f;
-    projScaleY = 139.62954711914062f;
     fillGrid(Rgb{0, 0, 0});
     std::memset(&primitiveList, 0, sizeof primitiveList);
     primitiveList.currentStyle = styleDefault;
-    penColor = clearColor = Rgb{0, 0, 0};
+    penColor = Rgb{0, 0, 0};
     loadIdentity();
     demoTime = 0.0f;
-    randomState = 1;
-    std::memset(stars, 0, sizeof stars);
-    scrollOffset = 0.0f;
 }
 
 inline bool sameColor(const Rgb& a, const Rgb& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+// The cells, as (x, y), whose colour is no longer `background`.
+using Cells = std::set<std::pair<int, int>>;
+inline Cells cellsNot(const Rgb& background) {
+    Cells cells;
+    for (int x = 0; x < gridSize; ++x)
+        for (int y = 0; y < gridSize; ++y)
+            if (!sameColor(colorGrid[x][y], background)) cells.insert({x, y});
+    return cells;
+}
 
 inline bool samePoint(const Point3& p, float x, float y, float z) { return p.x == x && p.y == y && p.z == z; }

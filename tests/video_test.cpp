@@ -1,9 +1,9 @@
-// Videos written by the real binary, read back with libavformat and libavcodec: what the
-// container holds, lossless frames and sound against a picture capture, and the failures
-// that must leave no file behind.
+// Videos written by the real binary, read back with libavcodec: what the container holds, its
+// frames and sound against a picture capture, and failures that leave no file behind.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -26,7 +26,7 @@ namespace {
 using namespace harness;
 
 struct Video {
-    std::string summary;  // codecs, pixel format, size, rate, frame count, sample rate and channels; empty: unreadable
+    std::string summary;  // codecs, pixel format, size, rate, frame count, sample rate and channels
     double seconds = 0;   // the container's duration
     int frames = 0;
     long soundFrames = 0;
@@ -132,11 +132,8 @@ fs::path scratchWithMusic(const std::string& name) {
     return folder;
 }
 
-bool leftovers(const fs::path& folder) {
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename() != "Data") return true;
-    return false;
-}
+// Whether anything besides Data/ is in the folder.
+bool leftovers(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()) != 1; }
 
 // From 6.5 to 8.5 s at 30 frames a second: the white screen, then the first picture at 7.25 s.
 const std::string window = " --from 6.5 --to 8.5 --fps 30";
@@ -149,11 +146,8 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
     const Result capture = runZorbel(folder, "--capture out --scale 2" + window);
     ASSERT_EQ(capture.status, 0) << capture.output;
     std::vector<Image> pictures;
-    for (int frame = 195; frame < 195 + windowFrames; ++frame) {
-        char name[32];
-        std::snprintf(name, sizeof name, "out/frame-%06d.png", frame);
-        pictures.push_back(readPng(folder / name));
-    }
+    for (int frame = 195; frame < 195 + windowFrames; ++frame)  // three digits each
+        pictures.push_back(readPng(folder / ("out/frame-000" + std::to_string(frame) + ".png")));
     // At scale 2 every cell of the grid is a block of 2 x 2 equal pixels.
     const Image& last = pictures.back();
     ASSERT_EQ(last.rgb.size(), 160u * 200 * 3);
@@ -162,12 +156,8 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
         unequal += last.rgb[i] != last.rgb[((i / 3 / 160 & ~1u) * 160 + (i / 3 % 160 & ~1u)) * 3 + i % 3];
     EXPECT_EQ(unequal, 0);
     const double windowSeconds = windowFrames / 30.0;
-    const struct {
-        const char* file;
-        std::string options, summary;
-        double seconds;
-        double tolerance;  // mean difference per colour channel from the capture; -1: not compared
-    } cases[] = {
+    // The tolerance is the mean difference per colour channel from the capture; -1: not compared.
+    const struct { const char* file; std::string options, summary; double seconds, tolerance; } cases[] = {
         // The first run also writes pictures: both outputs come from the same frames.
         {"a.mkv", "--lossless --capture both --scale 2" + window, "h264 gbrp 160x200 at 30/1, 61 frames, flac 48000 Hz x 2", windowSeconds, 0},
         {"b.webm", "--lossless --scale 2" + window, "vp9 gbrp 160x200 at 30/1, 61 frames, opus 48000 Hz x 2", windowSeconds, 0},
@@ -205,8 +195,7 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
     fs::remove_all(folder);
 }
 
-// A pair of rows shares its colour in 4:2:0: red over blue gives what blue over red gives,
-// and neither gives plain red.
+// A pair of rows shares its colour in 4:2:0: red over blue gives blue over red, not plain red.
 TEST(VideoPictures, ColourOfARowPairIsTheMeanOfBothRows) {
     auto chroma = [](const std::vector<uint8_t>& top, const std::vector<uint8_t>& bottom) {
         std::vector<uint8_t> rgb = top;
@@ -221,11 +210,7 @@ TEST(VideoPictures, ColourOfARowPairIsTheMeanOfBothRows) {
 }
 
 TEST(VideoFile, FailuresLeaveNothingUnderTheFinalName) {
-    const struct {
-        const char* command;
-        int status;
-        const char* message;
-    } cases[] = {
+    const struct { const char* command; int status; const char* message; } cases[] = {
         {"zorbel --video show.avi", 2, "--video"},
         {"zorbel --video show", 2, "--video"},
         {"zorbel --lossless --capture out", 2, "--lossless"},

@@ -1,6 +1,5 @@
-// The committed Data/ folder: sizes, and byte-for-byte reproducibility from the tools.
-// What depends on the installed font file is compared only when that file is the one the
-// committed data was made from.
+// The committed Data/ folder, byte for byte from the tools; what depends on the installed font
+// only when that font is the file the committed data was made from.
 #include "data_generator.h"
 #include "file_io.h"
 #include "font_sheet.h"

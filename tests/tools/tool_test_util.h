@@ -30,8 +30,7 @@ template <class Action> std::string errorOf(Action action) {
     return "no error";
 }
 
-// Writes a PNG whose rows are already packed for `colorType` and `depth`. `palette` and
-// `trns` are used for palette images. Returns false on any libpng error.
+// Writes a PNG whose rows are already packed for `colorType` and `depth`; false on any libpng error.
 inline bool writeTestPng(const std::string& path, int width, int height, int colorType, int depth,
                          const std::vector<std::vector<uint8_t>>& rows,
                          const std::vector<png_color>& palette = {}, const std::vector<uint8_t>& trns = {}) {
