@@ -1,11 +1,8 @@
 // Odd files and descriptors at start-up: a huge module, and standard descriptors that
 // were closed by whoever started the program.
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -26,23 +23,19 @@ long peakKilobytes() {
 }
 
 TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
-    const fs::path path = fs::temp_directory_path() / ("zorbel-fault-huge-" + std::to_string(::getpid()) + ".xm");
-    {
-        std::ofstream(path) << "Extended Module: ";
-        fs::resize_file(path, 200L * 1024 * 1024);  // sparse: costs no disk
-    }
-    const pid_t child = fork();  // in a child, so the peak is its own
-    if (child == 0) {
+    static const fs::path path = fs::temp_directory_path() / ("zorbel-fault-huge-" + std::to_string(::getpid()) + ".xm");
+    std::ofstream(path) << "Extended Module: ";
+    fs::resize_file(path, 200L * 1024 * 1024);  // sparse: costs no disk
+    int status = 0;
+    harness::runChild([] {  // in a child, so the peak is its own
         const long before = peakKilobytes();
         std::string reason;
         const bool loaded = loadModuleFile(path.c_str(), reason);
         const long grown = peakKilobytes() - before;
         _exit(!loaded && reason.find("too large") != std::string::npos && grown < 16 * 1024 ? 0 : 1);
-    }
-    int raw = 0;
-    waitpid(child, &raw, 0);
+    }, status);
     fs::remove(path);
-    EXPECT_EQ(harness::statusOf(raw), 0) << "the module was read, or not turned down";
+    EXPECT_EQ(harness::statusOf(status), 0) << "the module was read, or not turned down";
 }
 
 // Started with standard input, output and error closed, the program must open them to

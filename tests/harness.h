@@ -3,6 +3,7 @@
 // program. Also the made-up data the end-to-end tests run on, and PNG reading.
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -112,17 +113,15 @@ inline Result runShell(const std::string& command, double seconds = 120) {
     const auto deadline = deadlineIn(seconds);
     result.timedOut = !readUntilClosed(reader, deadline, result.output);
     ::close(reader);
+    if (result.timedOut) {
+        ::kill(-child, SIGKILL);
+        ADD_FAILURE() << "killed after " << seconds << " s: " << command;
+    }
     int raw = 0;
     const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
-    if (result.timedOut || !waitFor(child, raw, 0, left > 0 ? left : 0.001)) {
-        ::kill(-child, SIGKILL);
-        ::waitpid(child, &raw, 0);
-        if (result.timedOut) ADD_FAILURE() << "killed after " << seconds << " s: " << command;
-        result.timedOut = true;
-        return result;
-    }
+    result.timedOut = !waitFor(child, raw, 0, std::max(left, 1.0)) || result.timedOut;
     ::kill(-child, SIGKILL);
-    result.status = statusOf(raw);
+    if (!result.timedOut) result.status = statusOf(raw);
     return result;
 }
 
@@ -171,6 +170,12 @@ public:
 private:
     std::string tmux_;
 };
+
+// The bytes that take the terminal (save the title, alternate screen) and give it back (end
+// any synchronized update, default colours, autowrap and cursor on, main screen, title back),
+// spelled out rather than taken from the program's table, so a wrong byte there fails.
+inline const std::string takeOver = "\x1b[22;0t\x1b[?1049h";
+inline const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
 
 // ---- Made-up data and PNG pictures.
 
@@ -225,11 +230,10 @@ inline fs::path makeScratch(const std::string& name) {
     const fs::path folder = freshFolder(name);
     fs::create_directories(folder / "Data");
     const uint8_t colors[4][3] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 0, 200}};
-    const char* names[4] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw"};
     for (int picture = 0; picture < 4; ++picture) {
         std::vector<uint8_t> bytes(24000);
         for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = colors[picture][i / 8000];
-        writeFile(folder / "Data" / names[picture], bytes);
+        writeFile(folder / "Data" / ("intro" + (picture > 0 ? std::to_string(picture + 1) : "") + ".raw"), bytes);
     }
     writeFile(folder / "Data/font.raw", blockFont());
     return folder;

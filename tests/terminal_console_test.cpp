@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <poll.h>
 #include <string>
+#include <tuple>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,11 +17,11 @@
 
 namespace {
 
+using harness::restoreAll;
+using harness::takeOver;
+
 const std::string halfBlock = "\xe2\x96\x84";
 const std::string beginSync = "\x1b[?2026h", endSync = "\x1b[?2026l";
-// Spelled out rather than taken from the program's table, so a wrong byte there fails.
-const std::string takeOver = "\x1b[22;0t\x1b[?1049h";  // save the title, alternate screen
-const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
 const std::string resumeAll = takeOver + "\x1b[?7l\x1b[?25l";  // and no autowrap, no cursor
 
 int countOf(const std::string& text, const std::string& part) {
@@ -81,28 +82,27 @@ ChildOutput runChild(const char* syncSetting) {
     return result;
 }
 
+// A write's bytes in brief: whether it starts with `start`, its glyphs and its sync brackets.
+std::tuple<bool, int, int, int> summary(const std::string& write, const std::string& start) {
+    return {write.rfind(start, 0) == 0, countOf(write, halfBlock), countOf(write, beginSync), countOf(write, endSync)};
+}
+
 TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterCtrlZ) {
-    const struct { const char* sync; bool synchronized; } cases[] = {{nullptr, true}, {"1", true}, {"0", false}};
+    const struct { const char* sync; int brackets; } cases[] = {{nullptr, 1}, {"1", 1}, {"0", 0}};
     for (const auto& c : cases) {
         const ChildOutput out = runChild(c.sync);
         const std::string name = c.sync ? c.sync : "unset";
-        ASSERT_TRUE(WIFEXITED(out.status) && WEXITSTATUS(out.status) == 0) << name;
+        ASSERT_EQ(harness::statusOf(out.status), 0) << name;
         // Before the stop: a full first frame, nothing for the same frame again, and the
-        // terminal given back.
-        const size_t firstEnd = out.beforeStop.find('|');
+        // terminal given back. After continuing (the shell has drawn over the screen) the
+        // terminal is taken again and the same frame sent whole, once.
+        const size_t firstEnd = out.beforeStop.find('|'), thirdEnd = out.afterContinue.find('|');
         ASSERT_NE(firstEnd, std::string::npos) << name;
-        const std::string first = out.beforeStop.substr(0, firstEnd);
-        EXPECT_EQ(first.rfind(takeOver, 0), 0u) << name;
-        EXPECT_EQ(countOf(first, halfBlock), consoleRows * consoleColumns) << name;
-        EXPECT_EQ(countOf(first, beginSync), c.synchronized ? 1 : 0) << name;
-        EXPECT_EQ(countOf(first, endSync), c.synchronized ? 1 : 0) << name;
-        EXPECT_TRUE(out.beforeStop.substr(firstEnd) == "||" + restoreAll) << name << ": not silent, or not given back";
-        // After continuing, the shell has drawn over the screen: the terminal is taken again
-        // and the same frame sent whole, once.
-        EXPECT_EQ(out.afterContinue.rfind(resumeAll, 0), 0u) << name;
-        const size_t thirdEnd = out.afterContinue.find('|');
-        EXPECT_EQ(countOf(out.afterContinue.substr(0, thirdEnd), halfBlock), consoleRows * consoleColumns) << name;
-        EXPECT_TRUE(out.afterContinue.substr(thirdEnd) == "||") << name << ": the frame after the repaint was sent again";
+        const auto whole = std::make_tuple(true, consoleRows * consoleColumns, c.brackets, c.brackets);
+        EXPECT_EQ(summary(out.beforeStop.substr(0, firstEnd), takeOver), whole) << name;
+        EXPECT_EQ(out.beforeStop.substr(firstEnd), "||" + restoreAll) << name << ": not silent, or not given back";
+        EXPECT_EQ(summary(out.afterContinue.substr(0, thirdEnd), resumeAll), whole) << name;
+        EXPECT_EQ(out.afterContinue.substr(thirdEnd), "||") << name << ": the frame after the repaint was sent again";
     }
 }
 

@@ -9,8 +9,6 @@
 #include "harness.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
-#include "effects/image.h"
-#include "effects/text.h"
 #include "platform/audio/audio.h"
 #include "platform/system/clock.h"
 #include "platform/terminal/memory_console.h"
@@ -57,17 +55,9 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
 }
 
 // Drives the whole show in-process on the virtual clock and feeds the encoder's stream,
-// with resizes thrown in, into the emulator; checks the screen after every frame.
-struct ShowRun {
-    ColorMode mode;
-    int stride;  // frames of the 60 fps timeline between two encoded frames
-};
-
-void PrintTo(const ShowRun& run, std::ostream* out) {
-    *out << (run.mode == ColorMode::ansi16 ? "16 colours" : "24-bit") << ", every " << run.stride << " frames";
-}
-
-class TerminalDiffShow : public ::testing::TestWithParam<ShowRun> {
+// with resizes thrown in, into the emulator; checks the screen after every frame (in 24-bit
+// colour every fifth frame of the 60 fps timeline).
+class TerminalDiffShow : public ::testing::TestWithParam<ColorMode> {
 protected:
     void SetUp() override {
         previous_ = fs::current_path();
@@ -88,7 +78,8 @@ protected:
 };
 
 TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
-    const ShowRun run = GetParam();
+    const ColorMode mode = GetParam();
+    const int stride = mode == ColorMode::ansi16 ? 1 : 5;
     memoryConsoleState = MemoryConsoleState{};
     selectConsole(memoryConsole());
     useVirtualClock(0);
@@ -101,9 +92,9 @@ TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
     static TerminalScreen screen;
     resetScreen(screen, consoleRows, consoleColumns);
     EmulatedTerminal terminal(consoleRows, consoleColumns);
-    for (long frame = 0; frame <= 260 * 60; frame += run.stride) {
+    for (long frame = 0; frame <= 260 * 60; frame += stride) {
         for (const auto& resize : resizes) {
-            if (frame - run.stride >= resize.frame || resize.frame > frame) continue;
+            if (frame - stride >= resize.frame || resize.frame > frame) continue;
             resizeScreen(screen, resize.rows, resize.columns);
             terminal.resize(resize.rows, resize.columns);
         }
@@ -111,18 +102,14 @@ TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
             setVirtualTicks(static_cast<uint32_t>(frame * 1000 / 60));
             tickFrame();
         }
-        terminal.feed(update(memoryConsoleState.cells, screen, run.mode));
+        terminal.feed(update(memoryConsoleState.cells, screen, mode));
         const auto look = [](int row, int column) { return cellLook(memoryConsoleState.cells[row * consoleColumns + column]); };
         ASSERT_EQ(layoutMismatches(terminal, screen.layout, screen.terminalRows, screen.terminalColumns, look), 0)
             << "frame " << frame << " at " << demoTime << " s";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, TerminalDiffShow,
-                         ::testing::Values(ShowRun{ColorMode::ansi16, 1}, ShowRun{ColorMode::truecolor, 5}),
-                         [](const ::testing::TestParamInfo<ShowRun>& info) {
-                             return info.param.mode == ColorMode::ansi16 ? std::string("Ansi16EveryFrame")
-                                                                         : std::string("TrueColorEveryFifthFrame");
-                         });
+INSTANTIATE_TEST_SUITE_P(Modes, TerminalDiffShow, ::testing::Values(ColorMode::ansi16, ColorMode::truecolor),
+                         [](const auto& info) { return std::string(info.param == ColorMode::ansi16 ? "Ansi16" : "TrueColor"); });
 
 }  // namespace

@@ -9,12 +9,6 @@
 #include "platform/terminal/console_palette.h"
 #include "platform/terminal/terminal_diff.h"
 
-struct EmulatedCell {
-    uint32_t character;
-    VTermColor foreground;
-    VTermColor background;
-};
-
 class EmulatedTerminal {
 public:
     EmulatedTerminal(int rows, int columns) : vt_(vterm_new(rows, columns)) {
@@ -29,10 +23,10 @@ public:
     void feed(const std::string& bytes) { vterm_input_write(vt_, bytes.data(), bytes.size()); }
     void resize(int rows, int columns) { vterm_set_size(vt_, rows, columns); }
 
-    EmulatedCell cell(int row, int column) const {
-        VTermScreenCell raw;
-        vterm_screen_get_cell(screen_, VTermPos{row, column}, &raw);
-        return EmulatedCell{raw.chars[0], raw.fg, raw.bg};
+    VTermScreenCell cell(int row, int column) const {
+        VTermScreenCell cell;
+        vterm_screen_get_cell(screen_, VTermPos{row, column}, &cell);
+        return cell;
     }
 
     // The colour as 0xRRGGBB, converting palette indexes through the emulator's palette.
@@ -63,17 +57,15 @@ inline int consoleNibble(const EmulatedTerminal& terminal, VTermColor color) {
     return -1;
 }
 
-// What an emulated cell looks like, upper colour << 4 | lower colour (the measure of
-// cellLook in terminal_diff.h): a lower half block, a full block, or a blank. -1 for any
-// other character or a colour that is not one of the 16.
+// An emulated cell's look as cellLook measures it (upper colour << 4 | lower colour) for a
+// lower half block, a full block or a blank; -1 for any other character or colour.
 inline int consoleLook(const EmulatedTerminal& terminal, int row, int column) {
-    const EmulatedCell cell = terminal.cell(row, column);
-    const int foreground = consoleNibble(terminal, cell.foreground);
-    const int background = consoleNibble(terminal, cell.background);
+    const VTermScreenCell cell = terminal.cell(row, column);
+    const int foreground = consoleNibble(terminal, cell.fg), background = consoleNibble(terminal, cell.bg);
     int upper = background, lower = foreground;
-    if (cell.character == 0x2588) upper = foreground;
-    else if (cell.character == ' ' || cell.character == 0) lower = background;
-    else if (cell.character != 0x2584) return -1;
+    if (cell.chars[0] == 0x2588) upper = foreground;
+    else if (cell.chars[0] == ' ' || cell.chars[0] == 0) lower = background;
+    else if (cell.chars[0] != 0x2584) return -1;
     return upper < 0 || lower < 0 ? -1 : upper << 4 | lower;
 }
 
@@ -90,7 +82,7 @@ int layoutMismatches(const EmulatedTerminal& terminal, const PictureLayout& layo
                 wrong += consoleLook(terminal, row, column) != look(r, c);
             } else if (layout.hint && row == rows - 1) {
                 const bool inText = column < static_cast<int>(sizeof enlargeHint - 1) && column < columns - 1;
-                const uint32_t shown = terminal.cell(row, column).character;
+                const uint32_t shown = terminal.cell(row, column).chars[0];
                 wrong += (shown == 0 ? ' ' : shown) != (inText ? static_cast<uint32_t>(enlargeHint[column]) : ' ');
             } else {
                 wrong += consoleLook(terminal, row, column) != 0;

@@ -1,13 +1,8 @@
-// Golden frames: the whole show captured for two data sets at two frame rates, with a
-// few dozen frames per capture compared against checksums kept in tests/golden/frames.txt.
-//
-//   zorbel_golden capture   runs the captures into the build folder (the ctest fixture)
-//   zorbel_golden record    rewrites frames.txt from those captures, printing per scene
-//                           how many lines changed (./dev goldens runs both)
-//   zorbel_golden           the checks, one test per scene (needs `capture` first)
-//
-// A checksum covers the decoded pixels, not the PNG bytes, so another libpng or zlib
-// gives the same sums.
+// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen
+// frames per capture checked against tests/golden/frames.txt. `zorbel_golden capture` runs
+// the captures (the ctest fixture), `record` rewrites frames.txt from them (./dev goldens
+// runs both), and without arguments it checks, one test per scene. A checksum covers the
+// decoded pixels, not the PNG bytes, so another libpng or zlib gives the same sums.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -202,8 +197,8 @@ std::vector<GoldenLine> currentLines() {
             for (long frame : chosenFrames(rows))
                 lines.push_back({sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
                                  pictureChecksum(folder / frameName(frame)), rows[frame]});
-            const std::string table = readText(folder / "frames.csv");
-            lines.push_back({"table", dataSet, fps, "-", fileChecksum(table), std::to_string(rows.size()) + "-rows"});
+            lines.push_back({"table", dataSet, fps, "-", fileChecksum(readText(folder / "frames.csv")),
+                             std::to_string(rows.size()) + "-rows"});
         }
     const std::string sound = readText(captureFolder(soundSet, soundRate) / "sound.wav");
     lines.push_back({"audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"});
@@ -213,7 +208,7 @@ std::vector<GoldenLine> currentLines() {
 // ---- capture: the fixture.
 
 // Captures one data set at one frame rate; returns what went wrong, or "".
-std::string captureOne(const std::string& dataSet, int fps, const std::set<long>& goldenFrames) {
+std::string captureOne(const std::string& dataSet, int fps, const std::vector<GoldenLine>& golden) {
     const fs::path folder = captureFolder(dataSet, fps);
     fs::remove_all(folder);
     writeDataSet(dataSet, folder / "Data");
@@ -227,7 +222,9 @@ std::string captureOne(const std::string& dataSet, int fps, const std::set<long>
     // where it is checked (it is 50 MB), as sound.wav.
     std::set<std::string> keepNames{"frames.csv"};
     for (long frame : chosenFrames(tableRows(folder / "out"))) keepNames.insert(frameName(frame));
-    for (long frame : goldenFrames) keepNames.insert(frameName(frame));
+    for (const GoldenLine& line : golden)
+        if (line.dataSet == dataSet && line.fps == fps && line.frame != "-")
+            keepNames.insert(frameName(std::stol(line.frame)));
     for (const auto& entry : fs::directory_iterator(folder / "out")) {
         const std::string name = entry.path().filename().string();
         if (keepNames.count(name)) fs::rename(entry.path(), folder / name);
@@ -239,26 +236,16 @@ std::string captureOne(const std::string& dataSet, int fps, const std::set<long>
 
 int captureAll() {
     const std::vector<GoldenLine> golden = readGoldenFile(goldenFile);
-    std::vector<std::pair<std::string, int>> runs;
-    for (int fps : frameRates)
-        for (const char* dataSet : dataSets) runs.push_back({dataSet, fps});
-    std::vector<std::string> failures(runs.size());
-    // Two captures at a time: they are independent and each keeps one core busy.
-    for (size_t first = 0; first < runs.size(); first += 2) {
-        std::vector<std::thread> running;
-        for (size_t i = first; i < std::min(first + 2, runs.size()); ++i)
-            running.emplace_back([&, i] {
-                const auto& [dataSet, fps] = runs[i];
-                std::set<long> goldenFrames;
-                for (const GoldenLine& line : golden)
-                    if (line.dataSet == dataSet && line.fps == fps && line.frame != "-") goldenFrames.insert(std::stol(line.frame));
-                failures[i] = captureOne(dataSet, fps, goldenFrames);
-            });
-        for (std::thread& thread : running) thread.join();
-    }
     int status = 0;
-    for (const std::string& failure : failures)
-        if (!failure.empty()) std::cerr << "capture failed: " << failure << "\n", status = 1;
+    // Both data sets at once, one frame rate at a time: each capture keeps one core busy.
+    for (int fps : frameRates) {
+        std::string failures[2];
+        std::thread second([&] { failures[1] = captureOne(dataSets[1], fps, golden); });
+        failures[0] = captureOne(dataSets[0], fps, golden);
+        second.join();
+        for (const std::string& failure : failures)
+            if (!failure.empty()) std::cerr << "capture failed: " << failure << "\n", status = 1;
+    }
     return status;
 }
 
