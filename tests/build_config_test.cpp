@@ -1,6 +1,5 @@
-// A packager's configure: with the tests, benchmarks and tools switched off, the project
-// configures without any of their packages, and still installs the program, its data and
-// its man page. The packages are hidden from CMake, so this holds on a machine that has them.
+// A packager's configure: with tests, benchmarks and tools off (and their packages hidden), the
+// project configures and still installs the program, its data and its man page.
 #include <fstream>
 
 #include <gtest/gtest.h>

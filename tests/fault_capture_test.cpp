@@ -1,6 +1,5 @@
-// Capture faults: a window that falls on a frame, a full disk and an interruption. Runs the
-// real program, each run under a deadline. (Every scene and bound, frames.csv and
-// audio.wav: the golden frames; the scale and the window's frame count: video_test.)
+// Capture faults of the real program: a window that falls on a frame, a full disk and an
+// interruption. (Scenes, frames.csv and audio.wav: the golden frames; scale: video_test.)
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -58,8 +57,7 @@ TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
     for (const auto& c : cases) {
         const fs::path out = folder / c.file;
         const auto run = runShell(std::string("trap '' XFSZ; ulimit -f ") + c.blocks + "; " + capture(out, c.arguments), 60);
-        EXPECT_NE(run.status, 0) << c.file;
-        EXPECT_FALSE(run.timedOut) << c.file;
+        EXPECT_GT(run.status, 0) << c.file;  // -1 when it hung
         EXPECT_NE(run.output.find((out / c.file).string()), std::string::npos) << c.file << ": " << run.output;
         for (const auto& name : sortedFilesIn(out))
             EXPECT_TRUE(name != c.file && name.find(".partial") == std::string::npos) << name;

@@ -38,16 +38,14 @@ TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
     EXPECT_EQ(harness::statusOf(status), 0) << "the module was read, or not turned down";
 }
 
-// Started with standard input, output and error closed, the program must open them to
-// /dev/null before it opens anything, or its files (here the capture table) take their
-// numbers and messages or key reads go there.
+// Started with standard input, output and error closed, the program must open them to /dev/null
+// before anything else, or its files (here the capture table) take their numbers.
 TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
     const fs::path out = fs::temp_directory_path() / ("zorbel-fault-closed-" + std::to_string(::getpid()));
     fs::remove_all(out);
     const auto run = harness::runShell("cd '" ZORBEL_SOURCE_DIR "' && { " + harness::zorbel + " --capture " +
                                            harness::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!;"
-                                           // Descriptor 2 appears once the program has started and opened
-                                           // something: /dev/null, or under a fault whatever it opens first.
+                                           // Descriptor 2 appears once the program has opened something.
                                            " for i in $(seq 100); do [ -e /proc/$pid/fd/2 ] && break; sleep 0.1; done;"
                                            " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
                                        60);

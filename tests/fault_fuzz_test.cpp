@@ -32,8 +32,7 @@ void forBudget(Round round) {
     ::testing::Test::RecordProperty("rounds", rounds);
 }
 
-// A few random edits: bytes flipped, set to edge values or random, the end cut or extended,
-// a block repeated.
+// A few random edits: bytes flipped, set to edge values or random, the end cut or extended, a block repeated.
 Bytes mutate(Bytes bytes, std::mt19937& random) {
     const int edits = 1 + static_cast<int>(random() % 8);
     for (int edit = 0; edit < edits; ++edit) {

@@ -1,7 +1,5 @@
-// The sound server going away while the show plays: killed, or stopped. A JACK server of
-// its own with the dummy driver is the sound card; the show runs in a tmux terminal, or the
-// music in this process. jackd, the ALSA JACK plugin and tmux are required (CI installs
-// them): a missing one fails the test instead of hiding it.
+// The sound server killed or stopped while the show (in tmux) or the music (in process) plays.
+// jackd, the ALSA JACK plugin and tmux are required (CI installs them): a missing one fails.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -25,10 +23,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace harness;
 
-// A JACK server with the dummy driver, and a fresh home folder whose ALSA configuration
-// sends the default device to it. JACK keeps a machine-wide table of a few server names,
-// and a killed server's entry is only reclaimed by a server of the same name: so the
-// names are a fixed few, the first free one is taken, and a server is ended cleanly.
+// A JACK server with the dummy driver, and a home folder whose ALSA default device goes to it.
+// JACK's machine-wide table holds a few names and a killed server's entry is only reclaimed by a
+// server of that name: so the names are a fixed few, the first free one is taken.
 struct DummySoundServer {
     DummySoundServer() : home(freshFolder("fault-sound")) {
         std::ofstream(home / ".asoundrc") << "pcm.!default { type plug slave.pcm { type jack playback_ports {"

@@ -1,6 +1,5 @@
-// Child processes for the tests, each under a deadline (a hang is killed and fails the test,
-// never waited for): a shell command, a forked child, and a tmux server driving the real
-// program. Also the made-up data the end-to-end tests run on, and PNG reading.
+// Child processes for the tests, each under a deadline (a hang is killed and fails the test):
+// a shell command, a forked child, a tmux server; and made-up data and PNG reading.
 #pragma once
 
 #include <algorithm>
@@ -44,8 +43,8 @@ bool eventually(double seconds, Check check) {
     return true;
 }
 
-// waitpid (`options` as for waitpid, e.g. WUNTRACED) with a deadline; on timeout the child
-// (or its group, for a negative id) is killed and reaped, the test fails, and false.
+// waitpid (`options` e.g. WUNTRACED) with a deadline, after which the child is killed and
+// reaped, the test fails, and false.
 inline bool waitFor(pid_t child, int& status, int options = 0, double seconds = 30) {
     const bool done = eventually(seconds, [&] {
         pid_t got;
@@ -80,26 +79,24 @@ struct Result {
     bool timedOut = false;
 };
 
-// Forks a child that runs `body` with standard output (and, for a shell, standard error)
-// on a pipe; returns its id and the pipe's reading end (-1 with `readerGone`: no reader,
-// so every write fails). A shell gets a process group of its own.
-inline pid_t forkPiped(const std::function<void()>& body, bool shell, bool readerGone, int& reader) {
+// Forks a child that runs `body` with standard output (and, for a shell, standard error and
+// a process group of its own) on a pipe; returns its id and sets the pipe's reading end.
+inline pid_t forkPiped(const std::function<void()>& body, bool shell, int& reader) {
     int pipeEnds[2];
     EXPECT_EQ(::pipe(pipeEnds), 0);
-    if (readerGone) ::close(pipeEnds[0]);
     const pid_t child = ::fork();
     if (child == 0) {
         if (shell) ::setpgid(0, 0);
         ::dup2(pipeEnds[1], STDOUT_FILENO);
         if (shell) ::dup2(pipeEnds[1], STDERR_FILENO);
-        if (!readerGone) ::close(pipeEnds[0]);
+        ::close(pipeEnds[0]);
         ::close(pipeEnds[1]);
         body();
         ::_exit(shell ? 127 : 0);
     }
     if (shell) ::setpgid(child, child);  // also here, so the group exists before a kill
     ::close(pipeEnds[1]);
-    reader = readerGone ? -1 : pipeEnds[0];
+    reader = pipeEnds[0];
     return child;
 }
 
@@ -109,7 +106,7 @@ inline Result runShell(const std::string& command, double seconds = 120) {
     Result result;
     int reader = -1;
     const pid_t child = forkPiped(
-        [&] { ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, false, reader);
+        [&] { ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, reader);
     const auto deadline = deadlineIn(seconds);
     result.timedOut = !readUntilClosed(reader, deadline, result.output);
     ::close(reader);
@@ -129,22 +126,18 @@ inline Result runZorbel(const fs::path& folder, const std::string& arguments, do
     return runShell("cd " + quoted(folder) + " && exec '" + zorbel + "' " + arguments + " </dev/null", seconds);
 }
 
-// Runs `body` in a forked child; returns what it wrote to standard output and sets its raw
-// wait status. A child still running after `seconds` is killed and fails the test.
-inline std::string runChild(void (*body)(), int& status, double seconds = 30, bool readerGone = false) {
+// Runs `body` in a forked child; returns what it wrote and sets its raw wait status.
+inline std::string runChild(void (*body)(), int& status, double seconds = 30) {
     int reader = -1;
-    const pid_t child = forkPiped(body, false, readerGone, reader);
+    const pid_t child = forkPiped(body, false, reader);
     std::string output;
-    if (!readerGone) {
-        if (!readUntilClosed(reader, deadlineIn(seconds), output)) ::kill(child, SIGKILL);
-        ::close(reader);
-    }
+    if (!readUntilClosed(reader, deadlineIn(seconds), output)) ::kill(child, SIGKILL);
+    ::close(reader);
     waitFor(child, status, 0, seconds);
     return output;
 }
 
-// A tmux server of its own (also when the tests run inside tmux) with one session running
-// a plain shell with job control and no status line.
+// A tmux server of its own (also inside tmux) running a plain shell, without status line.
 class Tmux {
 public:
     explicit Tmux(const std::string& name)
@@ -224,8 +217,7 @@ inline fs::path freshFolder(const std::string& name) {
     return folder;
 }
 
-// A scratch folder holding Data/ with four flat pictures (red, green, blue, magenta), the
-// block font and no music.
+// A scratch folder whose Data/ holds four flat pictures (red, green, blue, magenta) and the block font.
 inline fs::path makeScratch(const std::string& name) {
     const fs::path folder = freshFolder(name);
     fs::create_directories(folder / "Data");

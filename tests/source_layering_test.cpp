@@ -40,9 +40,8 @@ std::string folderOf(const std::string& path) { return path.substr(0, path.find(
 // "driver/demo.cpp" and "driver/demo.h" are one module: "driver/demo".
 std::string moduleOf(const std::string& path) { return path.substr(0, path.rfind('.')); }
 
-// The folders each folder may include, beyond itself. The effects and the wireframe
-// rotation read the show's clock, and presentation flushes the wireframe queue; nothing
-// else reaches upwards.
+// The folders each folder may include, beyond itself. The effects and the wireframe rotation read
+// the show's clock, and presentation flushes the wireframe queue; nothing else reaches upwards.
 const std::map<std::string, std::set<std::string>> allowedFolders = {
     {"platform", {}},
     {"display", {"platform", "render3d"}},

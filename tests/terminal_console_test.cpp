@@ -1,9 +1,7 @@
-// The terminal backend as the frame loop uses it: synchronized updates unless turned off,
-// nothing sent for an unchanged frame, the terminal given back on Ctrl-Z, and taken again
-// on continuing with the whole frame repainted.
+// The terminal backend as the frame loop uses it: synchronized updates unless turned off, nothing
+// sent for an unchanged frame, the terminal given back on Ctrl-Z and taken again with a repaint.
 #include <csignal>
 #include <cstdlib>
-#include <poll.h>
 #include <string>
 #include <tuple>
 #include <sys/wait.h>
@@ -30,27 +28,13 @@ int countOf(const std::string& text, const std::string& part) {
     return n;
 }
 
-// Reads what arrived within `milliseconds`, until the writer closes or goes quiet.
-std::string readFor(int fd, int milliseconds) {
-    std::string output;
-    char buffer[65536];
-    pollfd waiting{fd, POLLIN, 0};
-    while (poll(&waiting, 1, milliseconds) > 0) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0) break;
-        output.append(buffer, static_cast<size_t>(n));
-    }
-    return output;
-}
-
 struct ChildOutput {
     std::string beforeStop, afterContinue;
     int status = -1;
 };
 
-// A child that writes a frame twice, stops itself, and after continuing writes the same
-// frame twice more; "|" marks where each write call ended. Every cell is a half block with
-// different colours above and below, so each needs its glyph.
+// A child that writes a frame twice, stops itself, then writes it twice more; "|" ends each write.
+// Every cell is a half block with different colours above and below, so each needs its glyph.
 ChildOutput runChild(const char* syncSetting) {
     static const char* sync;
     sync = syncSetting;
@@ -71,12 +55,12 @@ ChildOutput runChild(const char* syncSetting) {
                 writeToTerminal("|", 1);
             }
         },
-        false, false, reader);
+        false, reader);
     if (harness::waitFor(child, result.status, WUNTRACED) && WIFSTOPPED(result.status)) {
-        result.beforeStop = readFor(reader, 200);
+        harness::readUntilClosed(reader, harness::deadlineIn(0.2), result.beforeStop);  // all the stopped child wrote
         kill(child, SIGCONT);
     }
-    result.afterContinue = readFor(reader, 5000);
+    harness::readUntilClosed(reader, harness::deadlineIn(10), result.afterContinue);
     harness::waitFor(child, result.status);
     close(reader);
     return result;
@@ -93,9 +77,8 @@ TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterCt
         const ChildOutput out = runChild(c.sync);
         const std::string name = c.sync ? c.sync : "unset";
         ASSERT_EQ(harness::statusOf(out.status), 0) << name;
-        // Before the stop: a full first frame, nothing for the same frame again, and the
-        // terminal given back. After continuing (the shell has drawn over the screen) the
-        // terminal is taken again and the same frame sent whole, once.
+        // Before the stop a full frame, nothing for it again, the terminal given back; after
+        // continuing (the shell has drawn over the screen) the terminal taken and the frame sent whole.
         const size_t firstEnd = out.beforeStop.find('|'), thirdEnd = out.afterContinue.find('|');
         ASSERT_NE(firstEnd, std::string::npos) << name;
         const auto whole = std::make_tuple(true, consoleRows * consoleColumns, c.brackets, c.brackets);

@@ -54,16 +54,14 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
     EXPECT_NE(update(cells, screen, ColorMode::ansi16).find(seq::clearScreen), std::string::npos);
 }
 
-// Drives the whole show in-process on the virtual clock and feeds the encoder's stream,
-// with resizes thrown in, into the emulator; checks the screen after every frame (in 24-bit
-// colour every fifth frame of the 60 fps timeline).
+// The whole show in-process on the virtual clock, with resizes, fed through the encoder into
+// the emulator: the screen is checked after every frame (in 24-bit colour every fifth).
 class TerminalDiffShow : public ::testing::TestWithParam<ColorMode> {
 protected:
     void SetUp() override {
         previous_ = fs::current_path();
         folder_ = harness::makeScratch("terminal-diff");
-        // The last picture (also the one that sways) in fine noise of every colour, so
-        // neighbouring cells differ in every way a photograph's dithering would.
+        // The last picture (also the swaying one) in noise, so neighbouring cells differ in every way.
         std::vector<uint8_t> noise(24000);
         uint32_t seed = 7;
         for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);

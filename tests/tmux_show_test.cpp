@@ -1,7 +1,5 @@
-// The real program in a real terminal (tmux), used as a viewer would: the prompt and its
-// size line, the picture placed for the window, keys typed during the show, pause, quit
-// with the terminal and title restored, readable warnings, and job control and signals.
-// tmux is required: CI installs it, and a missing tmux fails instead of hiding the tests.
+// The real program in a real terminal (tmux), used as a viewer would, job control and signals
+// included. tmux is required: CI installs it, and a missing tmux fails instead of hiding the tests.
 #include <csignal>
 
 #include <gtest/gtest.h>
@@ -27,11 +25,9 @@ bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
     return layoutMismatches(terminal, layoutFor(rows, columns), rows, columns, same) == 0;
 }
 
-// One session through the viewer's whole run: the prompt's size line follows resizes; the
-// show's picture fills the window; space holds the clock (no jump over the time paused);
-// typed keys are neither echoed nor left for the shell; a small window clips with the
-// hint, a large one centres; q ends with status 0, the terminal and its title as they were,
-// and the warnings (printed before the screen is taken, with line wrapping on) readable.
+// One session through the viewer's whole run: the prompt's size line follows resizes, space
+// pauses without a jump, typed keys are neither shown nor left for the shell, a small window
+// clips with the hint, q restores terminal and title, and the warnings stay readable.
 TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     ASSERT_EQ(runShell("tmux -V").status, 0) << "tmux is needed for this test (the CI installs it)";
     const fs::path folder = makeScratch("viewer");

@@ -40,8 +40,7 @@ private:
     VTermScreen* screen_;
 };
 
-// The console nibble (intensity 8, red 4, green 2, blue 1) an emulated colour stands for:
-// one of the 16 ANSI indexes or one of the palette's 24-bit colours; -1 for any other.
+// The console nibble (intensity 8, red 4, green 2, blue 1) of an ANSI index or palette colour; else -1.
 inline int consoleNibble(const EmulatedTerminal& terminal, VTermColor color) {
     if (VTERM_COLOR_IS_INDEXED(&color)) {
         if (color.indexed.idx > 15) return -1;
@@ -69,9 +68,8 @@ inline int consoleLook(const EmulatedTerminal& terminal, int row, int column) {
     return upper < 0 || lower < 0 ? -1 : upper << 4 | lower;
 }
 
-// Counts the cells of a rows x columns screen that differ from what `layout` puts there:
-// `look(row, column)` inside the picture (counted from its corner), black blanks around it,
-// and on the last row, when the layout has one, the hint cut short of the last column.
+// Counts the cells of a screen that differ from `layout`: `look(row, column)` inside the picture,
+// black around it, and on the last row, when the layout has one, the hint short of the last column.
 template <typename Look>
 int layoutMismatches(const EmulatedTerminal& terminal, const PictureLayout& layout, int rows, int columns, Look look) {
     int wrong = 0;
