@@ -15,11 +15,8 @@ namespace fs = std::filesystem;
 
 // The peak resident memory of this process so far, in kB.
 long peakKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
+    const std::string status = harness::readText("/proc/self/status");
+    return std::stol(status.substr(status.find("VmHWM:") + 6));
 }
 
 TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
@@ -41,8 +38,7 @@ TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
 // Started with standard input, output and error closed, the program must open them to /dev/null
 // before anything else, or its files (here the capture table) take their numbers.
 TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
-    const fs::path out = fs::temp_directory_path() / ("zorbel-fault-closed-" + std::to_string(::getpid()));
-    fs::remove_all(out);
+    const fs::path out = harness::freshFolder("fault-closed") / "out";
     const auto run = harness::runShell("cd '" ZORBEL_SOURCE_DIR "' && { " + harness::zorbel + " --capture " +
                                            harness::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!;"
                                            // Descriptor 2 appears once the program has opened something.
@@ -50,7 +46,7 @@ TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
                                            " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
                                        60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
-    fs::remove_all(out);
+    fs::remove_all(out.parent_path());
 }
 
 }  // namespace

@@ -20,7 +20,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace harness;
 
 // A JACK server with the dummy driver, and a home folder whose ALSA default device goes to it.

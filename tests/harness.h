@@ -76,7 +76,6 @@ inline bool readUntilClosed(int fd, Clock::time_point deadline, std::string& out
 struct Result {
     int status = -1;     // exit status, or 128 + the signal that ended it; -1 when killed
     std::string output;  // standard output and standard error together
-    bool timedOut = false;
 };
 
 // Forks a child that runs `body` with standard output (and, for a shell, standard error and
@@ -108,17 +107,17 @@ inline Result runShell(const std::string& command, double seconds = 120) {
     const pid_t child = forkPiped(
         [&] { ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, reader);
     const auto deadline = deadlineIn(seconds);
-    result.timedOut = !readUntilClosed(reader, deadline, result.output);
+    const bool closed = readUntilClosed(reader, deadline, result.output);
     ::close(reader);
-    if (result.timedOut) {
+    if (!closed) {
         ::kill(-child, SIGKILL);
         ADD_FAILURE() << "killed after " << seconds << " s: " << command;
     }
     int raw = 0;
     const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
-    result.timedOut = !waitFor(child, raw, 0, std::max(left, 1.0)) || result.timedOut;
+    const bool ended = waitFor(child, raw, 0, std::max(left, 1.0));
     ::kill(-child, SIGKILL);
-    if (!result.timedOut) result.status = statusOf(raw);
+    if (closed && ended) result.status = statusOf(raw);
     return result;
 }
 
@@ -138,21 +137,18 @@ inline std::string runChild(void (*body)(), int& status, double seconds = 30) {
 }
 
 // A tmux server of its own (also inside tmux) running a plain shell, without status line.
-class Tmux {
-public:
+struct Tmux {
     explicit Tmux(const std::string& name)
-        : tmux_("env -u TMUX tmux -L zorbel-" + name + "-" + std::to_string(::getpid()) + " -f /dev/null ") {}
+        : prefix("env -u TMUX tmux -L zorbel-" + name + "-" + std::to_string(::getpid()) + " -f /dev/null ") {}
     ~Tmux() { run("kill-server"); }
     bool start(int columns = 80, int rows = 50) {
         const std::string size = "-x " + std::to_string(columns) + " -y " + std::to_string(rows);
-        return runShell(tmux_ + "new-session -d -s z " + size + " 'PS1=\"$ \" sh'", 10).status == 0 &&
+        return runShell(prefix + "new-session -d -s z " + size + " 'PS1=\"$ \" sh'", 10).status == 0 &&
                run("set -g status off").empty();
     }
-    std::string run(const std::string& arguments) const { return runShell(tmux_ + arguments, 10).output; }
+    std::string run(const std::string& arguments) const { return runShell(prefix + arguments, 10).output; }
     void keys(const std::string& arguments) const { run("send-keys -t z " + arguments); }
-    void resize(int columns, int rows) const {
-        run("resize-window -t z -x " + std::to_string(columns) + " -y " + std::to_string(rows));
-    }
+    void resize(int columns, int rows) const { run("resize-window -t z -x " + std::to_string(columns) + " -y " + std::to_string(rows)); }
     std::string text() const { return run("capture-pane -p -J -t z"); }
     std::string pane() const { return run("capture-pane -p -e -t z"); }  // with colours
     bool shows(const std::string& part) const { return text().find(part) != std::string::npos; }
@@ -160,15 +156,8 @@ public:
     // "cursor shown, alternate screen on": "1 0\n" when the shell has the terminal.
     std::string modes() const { return format("#{cursor_flag} #{alternate_on}"); }
 
-private:
-    std::string tmux_;
+    const std::string prefix;  // the tmux command line for this server
 };
-
-// The bytes that take the terminal (save the title, alternate screen) and give it back (end
-// any synchronized update, default colours, autowrap and cursor on, main screen, title back),
-// spelled out rather than taken from the program's table, so a wrong byte there fails.
-inline const std::string takeOver = "\x1b[22;0t\x1b[?1049h";
-inline const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
 
 // ---- Made-up data and PNG pictures.
 

@@ -29,7 +29,7 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
     resetScreen(screen, consoleRows, consoleColumns);
     static CellBuffer cells;
     for (CharInfo& cell : cells) cell = CharInfo{220, 0x1E};
-    update(cells, screen, ColorMode::ansi16);  // (the brackets of a synchronized update: terminal_console_test)
+    update(cells, screen, ColorMode::ansi16);  // (the brackets of a synchronized update: terminal_restore_test)
 
     // One cell's foreground: a move, the foreground alone, the glyph.
     cells[5 * consoleColumns + 7].attribute = 0x1C;

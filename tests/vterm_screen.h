@@ -29,29 +29,22 @@ public:
         return cell;
     }
 
-    // The colour as 0xRRGGBB, converting palette indexes through the emulator's palette.
-    uint32_t rgb(VTermColor color) const {
-        vterm_screen_convert_color_to_rgb(screen_, &color);
-        return (uint32_t{color.rgb.red} << 16) | (uint32_t{color.rgb.green} << 8) | color.rgb.blue;
-    }
-
 private:
     VTerm* vt_;
     VTermScreen* screen_;
 };
 
 // The console nibble (intensity 8, red 4, green 2, blue 1) of an ANSI index or palette colour; else -1.
-inline int consoleNibble(const EmulatedTerminal& terminal, VTermColor color) {
+inline int consoleNibble(VTermColor color) {
     if (VTERM_COLOR_IS_INDEXED(&color)) {
         if (color.indexed.idx > 15) return -1;
         const int index = color.indexed.idx;  // ANSI red 1, green 2, blue 4 back to the console's
         return ((index & 1) ? 4 : 0) | (index & 2) | ((index & 4) ? 1 : 0) | (index & 8);
     }
     if (!VTERM_COLOR_IS_RGB(&color)) return -1;
-    const uint32_t rgb = terminal.rgb(color);
     for (int nibble = 0; nibble < 16; ++nibble) {
         const PaletteColor& c = consolePalette[nibble];
-        if (rgb == ((uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b)) return nibble;
+        if (color.rgb.red == c.r && color.rgb.green == c.g && color.rgb.blue == c.b) return nibble;
     }
     return -1;
 }
@@ -60,7 +53,7 @@ inline int consoleNibble(const EmulatedTerminal& terminal, VTermColor color) {
 // lower half block, a full block or a blank; -1 for any other character or colour.
 inline int consoleLook(const EmulatedTerminal& terminal, int row, int column) {
     const VTermScreenCell cell = terminal.cell(row, column);
-    const int foreground = consoleNibble(terminal, cell.fg), background = consoleNibble(terminal, cell.bg);
+    const int foreground = consoleNibble(cell.fg), background = consoleNibble(cell.bg);
     int upper = background, lower = foreground;
     if (cell.chars[0] == 0x2588) upper = foreground;
     else if (cell.chars[0] == ' ' || cell.chars[0] == 0) lower = background;

@@ -10,7 +10,6 @@
 #include <iostream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -125,29 +124,22 @@ void writeDataSet(const std::string& name, const fs::path& data) {
 
 // ---- The golden lines.
 
-struct GoldenLine {
-    std::string scene, dataSet;
-    int fps = 0;
-    std::string frame;     // a frame number, or "-" for a whole-file line
-    std::string checksum;  // of the decoded pixels, or of the whole file
-    std::string detail;    // the frame's frames.csv row, or the file's size
+// A golden line: scene, data set, frames per second, frame (or "-" for a whole file), checksum
+// of the decoded pixels (or of the whole file), and the frame's frames.csv row (or the size).
+std::string goldenLine(const std::string& scene, const std::string& dataSet, int fps, const std::string& frame,
+                       const std::string& checksum, const std::string& detail) {
+    return scene + " " + dataSet + " " + std::to_string(fps) + " " + frame + " " + checksum + " " + detail;
+}
 
-    std::string key() const { return dataSet + " " + std::to_string(fps) + " " + frame + " " + scene; }
-    std::string text() const {
-        return scene + " " + dataSet + " " + std::to_string(fps) + " " + frame + " " + checksum + " " + detail;
-    }
-};
+std::string sceneOf(const std::string& line) { return line.substr(0, line.find(' ')); }
+// A line is known by all but its last two fields, the checksum and the detail (neither has a space).
+std::string keyOf(const std::string& line) { return line.substr(0, line.rfind(' ', line.rfind(' ') - 1)); }
 
-std::vector<GoldenLine> readGoldenFile(const fs::path& path) {
-    std::vector<GoldenLine> lines;
-    std::ifstream stream(path);
-    for (std::string text; std::getline(stream, text);) {
-        if (text.empty() || text[0] == '#') continue;
-        std::istringstream fields(text);
-        GoldenLine line;
-        fields >> line.scene >> line.dataSet >> line.fps >> line.frame >> line.checksum >> line.detail;
-        lines.push_back(line);
-    }
+std::vector<std::string> readGoldenFile() {
+    std::vector<std::string> lines;
+    std::ifstream stream(goldenFile);
+    for (std::string text; std::getline(stream, text);)
+        if (!text.empty() && text[0] != '#') lines.push_back(text);
     return lines;
 }
 
@@ -183,21 +175,21 @@ std::set<long> chosenFrames(const std::vector<std::string>& rows) {
 }
 
 // What the captures hold now, as golden lines.
-std::vector<GoldenLine> currentLines() {
-    std::vector<GoldenLine> lines;
+std::vector<std::string> currentLines() {
+    std::vector<std::string> lines;
     for (const char* dataSet : dataSets)
         for (int fps : frameRates) {
             const fs::path folder = captureFolder(dataSet, fps);
             const std::vector<std::string> rows = tableRows(folder);
             if (rows.empty()) continue;  // no capture: every line of it is missing
             for (long frame : chosenFrames(rows))
-                lines.push_back({sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
-                                 pictureChecksum(folder / frameName(frame)), rows[frame]});
-            lines.push_back({"table", dataSet, fps, "-", fileChecksum(readText(folder / "frames.csv")),
-                             std::to_string(rows.size()) + "-rows"});
+                lines.push_back(goldenLine(sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
+                                           pictureChecksum(folder / frameName(frame)), rows[frame]));
+            lines.push_back(goldenLine("table", dataSet, fps, "-", fileChecksum(readText(folder / "frames.csv")),
+                                       std::to_string(rows.size()) + "-rows"));
         }
     const std::string sound = readText(captureFolder(soundSet, soundRate) / "sound.wav");
-    lines.push_back({"audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"});
+    lines.push_back(goldenLine("audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"));
     return lines;
 }
 
@@ -245,21 +237,21 @@ int captureAll() {
 
 int record() {
     std::map<std::string, std::string> old;
-    for (const GoldenLine& line : readGoldenFile(goldenFile)) old[line.key()] = line.text();
-    const std::vector<GoldenLine> after = currentLines();
+    for (const std::string& line : readGoldenFile()) old[keyOf(line)] = line;
+    const std::vector<std::string> after = currentLines();
     std::map<std::string, int> changed;  // per scene: lines new, different or dropped
-    for (const GoldenLine& line : after) {
-        const auto found = old.find(line.key());
-        changed[line.scene] += found == old.end() || found->second != line.text();
+    for (const std::string& line : after) {
+        const auto found = old.find(keyOf(line));
+        changed[sceneOf(line)] += found == old.end() || found->second != line;
         if (found != old.end()) old.erase(found);
     }
-    for (const auto& [key, text] : old) ++changed[key.substr(key.rfind(' ') + 1)];
+    for (const auto& [key, line] : old) ++changed[sceneOf(line)];
 
     std::ofstream stream(goldenFile);
     stream << "# Golden frames: scene, data set, frames per second, frame, checksum of the decoded pixels\n"
               "# (or of the whole file for table and audio), and the frame's frames.csv row (or the size).\n"
               "# Rewritten by ./dev goldens; review the diff.\n";
-    for (const GoldenLine& line : after) stream << line.text() << "\n";
+    for (const std::string& line : after) stream << line << "\n";
     if (!stream) return std::cerr << "cannot write " << goldenFile << "\n", 1;
     for (const auto& [scene, count] : changed) std::printf("%-10s %d lines changed\n", scene.c_str(), count);
     return 0;
@@ -268,8 +260,8 @@ int record() {
 // ---- the checks.
 
 // The captures are read once for all the scenes.
-const std::vector<GoldenLine>& capturedLines() {
-    static const std::vector<GoldenLine> lines = currentLines();
+const std::vector<std::string>& capturedLines() {
+    static const std::vector<std::string> lines = currentLines();
     return lines;
 }
 
@@ -277,10 +269,10 @@ class GoldenScene : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenScene, MatchesTheRecordedFrames) {
     std::vector<std::string> golden, captured;
-    for (const GoldenLine& line : readGoldenFile(goldenFile))
-        if (line.scene == GetParam()) golden.push_back(line.text());
-    for (const GoldenLine& line : capturedLines())
-        if (line.scene == GetParam()) captured.push_back(line.text());
+    for (const std::string& line : readGoldenFile())
+        if (sceneOf(line) == GetParam()) golden.push_back(line);
+    for (const std::string& line : capturedLines())
+        if (sceneOf(line) == GetParam()) captured.push_back(line);
     ASSERT_FALSE(golden.empty()) << "no golden lines for " << GetParam() << "; run ./dev goldens";
     EXPECT_EQ(captured, golden) << "lines: scene, data set, fps, frame, checksum, frames.csv row";
 }
