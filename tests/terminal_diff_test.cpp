@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "driver/data_files.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
 #include "platform/audio/audio.h"
@@ -59,20 +60,18 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
 class TerminalDiffShow : public ::testing::TestWithParam<ColorMode> {
 protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        folder_ = harness::makeScratch("terminal-diff");
         // The last picture (also the swaying one) in noise, so neighbouring cells differ in every way.
         std::vector<uint8_t> noise(24000);
         uint32_t seed = 7;
         for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
-        harness::writeFile(folder_ / "Data/intro4.raw", noise);
-        fs::current_path(folder_);
+        harness::writeFile(folder / "Data/intro4.raw", noise);
+        chooseDataFolder((folder / "Data").string());
     }
     void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
+        chooseDataFolder("");
+        fs::remove_all(folder);
     }
-    fs::path previous_, folder_;
+    const fs::path folder = harness::makeScratch("terminal-diff");
 };
 
 TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
