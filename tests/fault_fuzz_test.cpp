@@ -4,7 +4,6 @@
 // build, where a memory error or undefined behaviour ends the test.
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -45,8 +44,8 @@ Bytes mutate(Bytes bytes, std::mt19937& random) {
             case 4: for (int i = random() % 64; i > 0; --i) bytes.push_back(static_cast<uint8_t>(random())); break;
             case 5: {
                 const size_t length = std::min<size_t>(bytes.size() - at, random() % 256);
-                bytes.insert(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at),
-                             bytes.begin() + static_cast<long>(at + length));
+                const Bytes block(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + length));
+                bytes.insert(bytes.begin() + static_cast<long>(at), block.begin(), block.end());
                 break;
             }
         }

@@ -132,8 +132,6 @@ std::string goldenLine(const std::string& scene, const std::string& dataSet, int
 }
 
 std::string sceneOf(const std::string& line) { return line.substr(0, line.find(' ')); }
-// A line is known by all but its last two fields, the checksum and the detail (neither has a space).
-std::string keyOf(const std::string& line) { return line.substr(0, line.rfind(' ', line.rfind(' ') - 1)); }
 
 std::vector<std::string> readGoldenFile() {
     std::vector<std::string> lines;
@@ -233,19 +231,13 @@ int captureAll() {
     return status;
 }
 
-// ---- record: rewrite the golden file, saying how many lines changed per scene.
+// ---- record: rewrite the golden file, saying how many lines are new or different per scene.
 
 int record() {
-    std::map<std::string, std::string> old;
-    for (const std::string& line : readGoldenFile()) old[keyOf(line)] = line;
-    const std::vector<std::string> after = currentLines();
-    std::map<std::string, int> changed;  // per scene: lines new, different or dropped
-    for (const std::string& line : after) {
-        const auto found = old.find(keyOf(line));
-        changed[sceneOf(line)] += found == old.end() || found->second != line;
-        if (found != old.end()) old.erase(found);
-    }
-    for (const auto& [key, line] : old) ++changed[sceneOf(line)];
+    const std::vector<std::string> before = readGoldenFile(), after = currentLines();
+    std::map<std::string, int> changed;  // per scene: lines new or different
+    for (const std::string& line : after)
+        changed[sceneOf(line)] += std::find(before.begin(), before.end(), line) == before.end();
 
     std::ofstream stream(goldenFile);
     stream << "# Golden frames: scene, data set, frames per second, frame, checksum of the decoded pixels\n"
