@@ -25,10 +25,9 @@ namespace {
 TEST(FramePacing, SleepsWhatTheFrameLeftOfSixteenMilliseconds) {
     displayConfig.frameRate = 60;
     EXPECT_EQ(framePeriod(), 16);
-    const uint64_t past32Bits = 0x100000000u;
     const std::vector<int32_t> sleeps = {sleepAfterFrame(1000, 1010), sleepAfterFrame(1000, 1000),
                                          std::max(sleepAfterFrame(1000, 1016), 0), std::max(sleepAfterFrame(1000, 1100), 0),
-                                         sleepAfterFrame(past32Bits + 1000, past32Bits + 1010)};
+                                         sleepAfterFrame(0x100000000u + 1000, 0x100000000u + 1010)};  // past 32 bits
     EXPECT_EQ(sleeps, (std::vector<int32_t>{6, 16, 0, 0, 6}));
 }
 

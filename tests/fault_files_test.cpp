@@ -1,6 +1,5 @@
-// Faults around the files of the real program: a capture window that falls on a frame, a full
-// disk, an interruption, an oversized module, and standard descriptors closed by whoever started
-// it. (Scenes, frames.csv and audio.wav: the golden frames; scale: video_test.)
+// Faults around the real program's files: a capture window on a frame, a full disk, an interruption, a huge
+// module, closed standard descriptors. (Scenes, frames.csv, audio.wav: golden frames; scale: video_test.)
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -18,8 +17,7 @@ using namespace harness;
 
 // A capture from the repository folder, so the real pictures and music are found.
 std::string capture(const fs::path& out, const std::string& arguments) {
-    return "cd '" ZORBEL_SOURCE_DIR "' && exec " + zorbel + " --capture " + quoted(out) + " " +
-           arguments + " </dev/null";
+    return "cd '" ZORBEL_SOURCE_DIR "' && exec " + zorbel + " --capture " + quoted(out) + " " + arguments + " </dev/null";
 }
 
 std::vector<std::string> sortedFilesIn(const fs::path& folder) {
@@ -68,8 +66,7 @@ TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
     fs::remove_all(folder);
 }
 
-// An interrupted capture keeps only finished pictures (each ending in the PNG trailer),
-// removes its temporary files and ends of the signal.
+// An interrupted capture keeps only finished pictures, leaves no temporary file and ends of the signal.
 TEST(FaultCapture, AnInterruptedCaptureStopsCleanly) {
     const std::string trailer("IEND\xae\x42\x60\x82", 8);
     const fs::path folder = freshFolder("fault-interrupt");

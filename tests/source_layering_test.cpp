@@ -1,5 +1,4 @@
-// The include structure of src/: which folders may use which, no OS header outside the
-// platform layer, and no two modules that include each other.
+// The include structure of src/: which folders may use which, no OS header outside platform/, no cycles.
 #include <filesystem>
 #include <fstream>
 #include <map>

@@ -1,5 +1,4 @@
-// The damage encoder against a real emulator: whatever it leaves out, the screen must still
-// look exactly like the frame, at every terminal size, over the whole show.
+// The damage encoder against a real emulator: whatever it leaves out, the screen still looks like the frame.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -107,6 +106,6 @@ TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, TerminalDiffShow, ::testing::Values(ColorMode::ansi16, ColorMode::truecolor),
-                         [](const auto& info) { return std::string(info.param == ColorMode::ansi16 ? "Ansi16" : "TrueColor"); });
+                         [](const auto& info) { return info.param == ColorMode::ansi16 ? "Ansi16" : "TrueColor"; });
 
 }  // namespace

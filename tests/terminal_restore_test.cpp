@@ -1,6 +1,5 @@
-// The terminal given back as it was: on every ending of the program, and on Ctrl-Z, where it
-// is taken again with the whole frame repainted; in between, synchronized updates unless
-// turned off and nothing sent for an unchanged frame.
+// The terminal given back as it was, on every ending of the program and on Ctrl-Z (then taken again with a
+// repaint); in between, synchronized updates unless turned off, and nothing sent for an unchanged frame.
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -28,8 +27,7 @@ const std::string resumeAll = takeOver + "\x1b[?7l\x1b[?25l";  // and no autowra
 const std::string halfBlock = "\xe2\x96\x84";
 const std::string beginSync = "\x1b[?2026h", endSync = "\x1b[?2026l";
 
-// Every signal that ends the program, a real crash included, leaves the terminal
-// restored and the program dying of it.
+// Every signal that ends the program, a real crash included, leaves the terminal restored and it dying of it.
 TEST(TerminalRestore, EachTerminatingSignalLeavesTheTerminalRestoredAndDiesOfIt) {
     static int pending;
     for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGXFSZ, SIGABRT, SIGSEGV,

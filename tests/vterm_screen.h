@@ -49,8 +49,7 @@ inline int consoleNibble(VTermColor color) {
     return -1;
 }
 
-// An emulated cell's look as cellLook measures it (upper colour << 4 | lower colour) for a
-// lower half block, a full block or a blank; -1 for any other character or colour.
+// A cell's look as cellLook measures it (upper << 4 | lower) for a lower half block, full block or blank; else -1.
 inline int consoleLook(const EmulatedTerminal& terminal, int row, int column) {
     const VTermScreenCell cell = terminal.cell(row, column);
     const int foreground = consoleNibble(cell.fg), background = consoleNibble(cell.bg);

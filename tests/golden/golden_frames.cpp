@@ -1,8 +1,7 @@
-// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen
-// frames per capture checked against tests/golden/frames.txt. `zorbel_golden capture` runs
-// the captures (the ctest fixture), `record` rewrites frames.txt from them (./dev goldens
-// runs both), and without arguments it checks, one test per scene. A checksum covers the
-// decoded pixels, not the PNG bytes, so another libpng or zlib gives the same sums.
+// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen frames per
+// capture checked against tests/golden/frames.txt. `zorbel_golden capture` runs the captures (the ctest
+// fixture), `record` rewrites frames.txt (./dev goldens runs both), no argument checks, one test per scene.
+// Checksums cover the decoded pixels, not the PNG bytes, so another libpng or zlib gives the same sums.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -30,9 +29,8 @@ const int frameRates[] = {60, 24};
 const std::string soundSet = "shipped";
 const int soundRate = 60;
 
-// The timeline's scenes, each owning demo times from `from` up to the next one's. The first
-// picture waits until after 7 s; the cube of the ripple (after 66 s) and of the star field
-// (after 180 s) are checked at their own bounds below.
+// The scenes, each owning demo times from `from` up to the next one's. The first picture waits until after
+// 7 s; the cubes of the ripple (after 66 s) and the star field (after 180 s) are checked at their bounds.
 const struct SceneSpan { const char* name; double from; } scenes[] = {
     {"fade", 0},      {"picture1", 7},  {"picture2", 15}, {"picture3", 22}, {"picture4", 30},
     {"wavy", 37},     {"ripple", 63},   {"plasma", 96},   {"stars", 154},   {"closing", 210},
@@ -187,7 +185,8 @@ std::vector<std::string> currentLines() {
                                        std::to_string(rows.size()) + "-rows"));
         }
     const std::string sound = readText(captureFolder(soundSet, soundRate) / "sound.wav");
-    lines.push_back(goldenLine("audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"));
+    lines.push_back(
+        goldenLine("audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"));
     return lines;
 }
 
@@ -198,10 +197,8 @@ std::string captureOne(const std::string& dataSet, int fps) {
     const fs::path folder = captureFolder(dataSet, fps);
     fs::remove_all(folder);
     writeDataSet(dataSet, folder / "Data");
-    const Result result = runZorbel(folder,
-                                    "--capture out --from 0 --to 260 --scale 1 --fps " + std::to_string(fps) +
-                                        (dataSet == soundSet ? "" : " --no-audio"),
-                                    900);
+    const std::string arguments = "--capture out --from 0 --to 260 --scale 1 --fps " + std::to_string(fps);
+    const Result result = runZorbel(folder, arguments + (dataSet == soundSet ? "" : " --no-audio"), 900);
     if (result.status != 0)
         return dataSet + " at " + std::to_string(fps) + " fps: status " + std::to_string(result.status) + "\n" + result.output;
     // Keep frames.csv and the chosen frames; the sound only where it is checked (it is
@@ -251,19 +248,14 @@ int record() {
 
 // ---- the checks.
 
-// The captures are read once for all the scenes.
-const std::vector<std::string>& capturedLines() {
-    static const std::vector<std::string> lines = currentLines();
-    return lines;
-}
-
 class GoldenScene : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenScene, MatchesTheRecordedFrames) {
+    static const std::vector<std::string> current = currentLines();  // the captures, read once for all scenes
     std::vector<std::string> golden, captured;
     for (const std::string& line : readGoldenFile())
         if (sceneOf(line) == GetParam()) golden.push_back(line);
-    for (const std::string& line : capturedLines())
+    for (const std::string& line : current)
         if (sceneOf(line) == GetParam()) captured.push_back(line);
     ASSERT_FALSE(golden.empty()) << "no golden lines for " << GetParam() << "; run ./dev goldens";
     EXPECT_EQ(captured, golden) << "lines: scene, data set, fps, frame, checksum, frames.csv row";
