@@ -72,8 +72,7 @@ struct Result {
     std::string output;  // standard output and standard error together
 };
 
-// Forks a child that runs `body` with standard output (and, for a shell, standard error and
-// a process group of its own) on a pipe; returns its id and sets the pipe's reading end.
+// Forks a child running `body`, standard output (a shell: also error, own group) on the pipe `reader` reads.
 inline pid_t forkPiped(const std::function<void()>& body, bool shell, int& reader) {
     int pipeEnds[2];
     EXPECT_EQ(::pipe(pipeEnds), 0);

@@ -37,8 +37,7 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
     // The next cell's background alone; the cursor is already there.
     cells[5 * consoleColumns + 8].attribute = 0x2C;
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[42m\xe2\x96\x84");
-    // Two changes a short gap apart: the unchanged cells between are reprinted when that is
-    // cheaper than a move; a cell of one colour is a space in the background in effect.
+    // A short gap between changes is reprinted, cheaper than a move; a one-colour cell is a space.
     for (int column = 20; column < 30; ++column) cells[column] = CharInfo{220, 0x11};
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[44m          ");
     cells[20].attribute = 0x14;

@@ -19,8 +19,7 @@ namespace {
 
 using namespace harness;
 
-// The bytes that take the terminal (save the title, alternate screen) and give it back, spelled
-// out rather than taken from the program's table, so a wrong byte there fails.
+// The bytes that take and give back the terminal, spelled out so that a wrong byte in the program's table fails.
 const std::string takeOver = "\x1b[22;0t\x1b[?1049h";
 const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
 const std::string resumeAll = takeOver + "\x1b[?7l\x1b[?25l";  // and no autowrap, no cursor
@@ -82,8 +81,7 @@ struct ChildOutput {
     int status = -1;
 };
 
-// A child that writes a frame twice, stops itself, then writes it twice more; "|" ends each write.
-// Every cell is a half block with different colours above and below, so each needs its glyph.
+// A child that writes a frame of two-coloured half blocks twice, stops, then twice more; "|" ends each write.
 ChildOutput stopAndContinue(const char* syncSetting) {
     static const char* sync;
     sync = syncSetting;

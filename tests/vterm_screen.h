@@ -1,5 +1,4 @@
-// A real terminal emulator (libvterm) for tests: feed it bytes, read back cells, and
-// compare the screen with a picture placed by the terminal layout.
+// A real terminal emulator (libvterm) for tests, and the comparison of its screen with a placed picture.
 #pragma once
 
 #include <cstdint>

@@ -80,8 +80,7 @@ std::string frameName(long frame) {
     return name;
 }
 
-// ---- Synthetic data: every byte of a picture differs from its neighbours in each plane,
-// and every glyph from 32 to 255 has its own pattern of ink, spread over all three planes.
+// ---- Synthetic data: pictures whose neighbouring bytes all differ, glyphs 32-255 each with its own ink.
 
 std::vector<uint8_t> syntheticPicture(int index) {
     std::vector<uint8_t> bytes(24000);
@@ -153,8 +152,7 @@ double demoTimeOf(const std::string& row) {
     return second == std::string::npos ? -1 : std::atof(row.c_str() + second + 1);
 }
 
-// The frames kept from one capture: the first frame at or after each inside moment (the
-// last frame for 260 s), and the frames before, at and after each bound.
+// The frames kept: the first at or after each inside moment (or the last), and those around each bound.
 std::set<long> chosenFrames(const std::vector<std::string>& rows) {
     std::set<long> frames;
     const long count = static_cast<long>(rows.size());
