@@ -110,8 +110,8 @@ TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
     const fs::path out = freshFolder("fault-closed") / "out";
     const auto run = runShell("cd '" ZORBEL_SOURCE_DIR "' && { " + zorbel + " --capture " + quoted(out) +
                               " --no-audio <&- >&- 2>&- & pid=$!;"
-                              // Descriptor 2 appears once the program has opened something.
-                              " for i in $(seq 100); do [ -e /proc/$pid/fd/2 ] && break; sleep 0.1; done;"
+                              // Until the program has opened /dev/null (before, descriptor 2 is still the pipe).
+                              " for i in $(seq 100); do [ /proc/$pid/fd/2 -ef /dev/null ] && break; sleep 0.1; done;"
                               " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
                               60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
