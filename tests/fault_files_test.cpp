@@ -1,11 +1,9 @@
-// Odd files and descriptors at start-up: a huge module, and standard descriptors that
-// were closed by whoever started the program.
-#include <fcntl.h>
+// Faults around the real program's files: a capture window on a frame, a full disk, an interruption, a huge
+// module, closed standard descriptors. (Scenes, frames.csv, audio.wav: golden frames; scale: video_test.)
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -14,52 +12,110 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace harness;
+
+// A capture from the repository folder, so the real pictures and music are found.
+std::string capture(const fs::path& out, const std::string& arguments) {
+    return "cd '" ZORBEL_SOURCE_DIR "' && exec " + zorbel + " --capture " + quoted(out) + " " + arguments + " </dev/null";
+}
+
+std::set<std::string> filesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
+    const struct { const char* fps; const char* time; const char* picture; } cases[] = {
+        {"10", "0.1", "frame-000001.png"},  {"10", "0.3", "frame-000003.png"},
+        {"10", "1.7", "frame-000017.png"},  {"10", "8.1", "frame-000081.png"},
+        {"10", "8.3", "frame-000083.png"},  {"20", "5.55", "frame-000111.png"},
+        {"20", "100.05", "frame-002001.png"},
+    };
+    const fs::path folder = freshFolder("fault-window");
+    for (const auto& c : cases) {
+        const fs::path out = folder / (std::string(c.fps) + "-" + c.time);
+        const auto run = runShell(capture(out, std::string("--no-audio --fps ") + c.fps + " --from " + c.time +
+                                                     " --to " + c.time), 60);
+        ASSERT_EQ(run.status, 0) << c.time << ": " << run.output;
+        EXPECT_EQ(filesIn(out), (std::set<std::string>{c.picture, "frames.csv"})) << c.fps << " fps at " << c.time;
+    }
+    fs::remove_all(folder);
+}
+
+// A full disk (a file size limit, SIGXFSZ ignored): the program names the file, fails, and leaves no cut file.
+TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
+    const struct { const char* arguments; const char* blocks; const char* file; } cases[] = {  // blocks of 512 bytes
+        {"--fps 10 --from 0 --to 2", "100", "audio.wav"},                  // 2 s of sound is 384 kB
+        {"--fps 60 --from 259 --to 260 --no-audio", "100", "frames.csv"},  // 15,600 rows
+        {"--from 0 --to 0 --scale 16 --no-audio", "2", "frame-000000.png"},
+    };
+    const fs::path folder = freshFolder("fault-full");
+    for (const auto& c : cases) {
+        const fs::path out = folder / c.file;
+        const auto run = runShell(std::string("trap '' XFSZ; ulimit -f ") + c.blocks + "; " + capture(out, c.arguments), 60);
+        EXPECT_GT(run.status, 0) << c.file;  // -1 when it hung
+        EXPECT_NE(run.output.find((out / c.file).string()), std::string::npos) << c.file << ": " << run.output;
+        for (const auto& name : filesIn(out))
+            EXPECT_TRUE(name != c.file && name.find(".partial") == std::string::npos) << name;
+    }
+    fs::remove_all(folder);
+}
+
+// An interrupted capture keeps only finished pictures, leaves no temporary file and ends of the signal.
+TEST(FaultCapture, AnInterruptedCaptureStopsCleanly) {
+    const std::string trailer("IEND\xae\x42\x60\x82", 8);
+    const fs::path folder = freshFolder("fault-interrupt");
+    for (const auto& [signal, status] : {std::pair{"INT", 130}, std::pair{"TERM", 143}}) {
+        const fs::path out = folder / signal;
+        const auto run = runShell(capture(out, "--scale 4") + " & pid=$!; sleep 1.5; kill -" + signal +
+                                    " $pid; wait $pid; echo status=$?", 60);
+        EXPECT_NE(run.output.find("status=" + std::to_string(status)), std::string::npos) << run.output;
+        const std::set<std::string> names = filesIn(out);
+        EXPECT_FALSE(names.empty()) << signal;
+        for (const auto& name : names) {
+            const std::string bytes = readText(out / name);
+            EXPECT_TRUE(name.rfind("frame-", 0) == 0 && name.find(".partial") == std::string::npos &&
+                        bytes.size() > trailer.size() && bytes.compare(bytes.size() - trailer.size(), 8, trailer) == 0)
+                << name;
+        }
+    }
+    fs::remove_all(folder);
+}
 
 // The peak resident memory of this process so far, in kB.
 long peakKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
+    const std::string status = readText("/proc/self/status");
+    return std::stol(status.substr(status.find("VmHWM:") + 6));
 }
 
 TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
-    const fs::path path = fs::temp_directory_path() / ("zorbel-fault-huge-" + std::to_string(::getpid()) + ".xm");
-    {
-        std::ofstream(path) << "Extended Module: ";
-        fs::resize_file(path, 200L * 1024 * 1024);  // sparse: costs no disk
-    }
-    const pid_t child = fork();  // in a child, so the peak is its own
-    if (child == 0) {
+    static const fs::path path = freshFolder("fault-huge") / "huge.xm";
+    std::ofstream(path) << "Extended Module: ";
+    fs::resize_file(path, 200L * 1024 * 1024);  // sparse: costs no disk
+    int status = 0;
+    runChild([] {  // in a child, so the peak is its own
         const long before = peakKilobytes();
         std::string reason;
         const bool loaded = loadModuleFile(path.c_str(), reason);
         const long grown = peakKilobytes() - before;
         _exit(!loaded && reason.find("too large") != std::string::npos && grown < 16 * 1024 ? 0 : 1);
-    }
-    int raw = 0;
-    waitpid(child, &raw, 0);
-    fs::remove(path);
-    EXPECT_EQ(harness::statusOf(raw), 0) << "the module was read, or not turned down";
+    }, status);
+    fs::remove_all(path.parent_path());
+    EXPECT_EQ(statusOf(status), 0) << "the module was read, or not turned down";
 }
 
-// Started with standard input, output and error closed, the program must open them to
-// /dev/null before it opens anything, or its files (here the capture table) take their
-// numbers and messages or key reads go there.
+// Started with standard descriptors closed, the program opens them to /dev/null before its files take their numbers.
 TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
-    const fs::path out = fs::temp_directory_path() / ("zorbel-fault-closed-" + std::to_string(::getpid()));
-    fs::remove_all(out);
-    const auto run = harness::runShell("cd '" ZORBEL_SOURCE_DIR "' && { " + harness::zorbel + " --capture " +
-                                           harness::quoted(out) + " --no-audio <&- >&- 2>&- & pid=$!;"
-                                           // Descriptor 2 appears once the program has started and opened
-                                           // something: /dev/null, or under a fault whatever it opens first.
-                                           " for i in $(seq 100); do [ -e /proc/$pid/fd/2 ] && break; sleep 0.1; done;"
-                                           " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
-                                       60);
+    const fs::path out = freshFolder("fault-closed") / "out";
+    const auto run = runShell("cd '" ZORBEL_SOURCE_DIR "' && { " + zorbel + " --capture " + quoted(out) +
+                              " --no-audio <&- >&- 2>&- & pid=$!;"
+                              // Until the program has opened /dev/null (before, descriptor 2 is still the pipe).
+                              " for i in $(seq 100); do [ /proc/$pid/fd/2 -ef /dev/null ] && break; sleep 0.1; done;"
+                              " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
+                              60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
-    fs::remove_all(out);
+    fs::remove_all(out.parent_path());
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
-// Mutation fuzzing of what reads outside input or builds bytes from it: the module loader
-// and decoder, and the terminal encoder. (The pictures and font are read only as colours
-// and ink, never as sizes or offsets.) A fixed seed makes every run the same; each harness
-// runs for a time budget (ZORBEL_FUZZ_SECONDS, 3 by default), meant for the sanitized
-// build, where a memory error or undefined behaviour ends the test.
+// Mutation fuzzing of the module loader and decoder and of the terminal encoder (pictures and font are read
+// only as colours, never as sizes). A fixed seed makes every run the same; each runs ZORBEL_FUZZ_SECONDS (3 by
+// default), meant for the sanitized build, where a memory error or undefined behaviour ends the test.
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -23,18 +20,17 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-// Runs `round` until the time budget is spent; returns how many rounds ran.
+// Runs `round` until the time budget is spent; records how many rounds ran.
 template <typename Round>
-long forBudget(Round round) {
+void forBudget(Round round) {
     const char* setting = std::getenv("ZORBEL_FUZZ_SECONDS");
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(setting ? std::atof(setting) : 3.0);
-    long rounds = 0;
+    int rounds = 0;
     for (; rounds == 0 || std::chrono::steady_clock::now() < end; ++rounds) round();
-    return rounds;
+    ::testing::Test::RecordProperty("rounds", rounds);
 }
 
-// A few random edits: bytes flipped, set to edge values or random, the end cut or extended,
-// a block repeated.
+// A few random edits: bytes flipped, set to edge values or random, the end cut or extended, a block repeated.
 Bytes mutate(Bytes bytes, std::mt19937& random) {
     const int edits = 1 + static_cast<int>(random() % 8);
     for (int edit = 0; edit < edits; ++edit) {
@@ -47,8 +43,8 @@ Bytes mutate(Bytes bytes, std::mt19937& random) {
             case 4: for (int i = random() % 64; i > 0; --i) bytes.push_back(static_cast<uint8_t>(random())); break;
             case 5: {
                 const size_t length = std::min<size_t>(bytes.size() - at, random() % 256);
-                bytes.insert(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at),
-                             bytes.begin() + static_cast<long>(at + length));
+                const Bytes block(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + length));
+                bytes.insert(bytes.begin() + static_cast<long>(at), block.begin(), block.end());
                 break;
             }
         }
@@ -64,7 +60,7 @@ TEST(Fuzz, ModuleLoaderAndDecoder) {
     std::mt19937 random(13);
     static float block[2 * 1024];
     long loaded = 0;
-    const long rounds = forBudget([&] {
+    forBudget([&] {
         harness::writeFile(path, mutate(seeds[random() % seeds.size()], random));
         std::string reason;
         if (!loadModuleFile(path.c_str(), reason)) return;
@@ -74,8 +70,7 @@ TEST(Fuzz, ModuleLoaderAndDecoder) {
     });
     unloadModule();
     fs::remove(path);
-    RecordProperty("rounds", static_cast<int>(rounds));
-    EXPECT_GT(loaded, 0) << "no mutant loaded in " << rounds << " rounds: the harness tests nothing";
+    EXPECT_GT(loaded, 0) << "no mutant loaded: the harness tests nothing";
 }
 
 TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
@@ -84,13 +79,10 @@ TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
     static CellBuffer cells;
     TerminalScreen screen;
     resetScreen(screen, 50, 80);
-    size_t largest = 0;
-    const long rounds = forBudget([&] {
-        switch (random() % 8) {
-            case 0: resizeScreen(screen, 1 + static_cast<int>(random() % 200), 1 + static_cast<int>(random() % 300)); break;
-            case 1: forgetScreen(screen); break;
-            default: break;
-        }
+    forBudget([&] {
+        const auto action = random() % 8;
+        if (action == 0) resizeScreen(screen, 1 + static_cast<int>(random() % 200), 1 + static_cast<int>(random() % 300));
+        if (action == 1) forgetScreen(screen);
         // Mostly small changes to the last frame, sometimes a frame of noise.
         const int changes = random() % 4 == 0 ? consoleRows * consoleColumns : static_cast<int>(random() % 200);
         for (int i = 0; i < changes; ++i) {
@@ -101,10 +93,7 @@ TEST(Fuzz, TerminalEncoderStaysWithinItsBound) {
         const UpdateOptions options{random() % 2 ? ColorMode::truecolor : ColorMode::ansi16, random() % 2 == 0};
         const size_t count = encodeUpdate(cells, options, screen, out.get());
         ASSERT_LE(count, maxUpdateBytes);
-        largest = std::max(largest, count);
     });
-    RecordProperty("rounds", static_cast<int>(rounds));
-    EXPECT_GT(largest, 0u);
 }
 
 }  // namespace

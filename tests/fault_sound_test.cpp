@@ -1,16 +1,14 @@
-// The sound server going away while the show plays: killed, or stopped. A JACK server of
-// its own with the dummy driver is the sound card, and the default ALSA device is routed
-// to it; the show runs in a tmux terminal, or the music in this process. jackd, the ALSA JACK plugin and tmux are
-// required (CI installs them): a missing one fails the test instead of hiding it.
+// The sound server killed or stopped while the show (in tmux) or the music (in process) plays.
+// jackd, the ALSA JACK plugin and tmux are required (CI installs them): a missing one fails.
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,81 +20,66 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace harness;
 
-// A JACK server with the dummy driver, and a home folder whose ALSA configuration sends
-// the default device to it. JACK keeps a machine-wide table of a few server names, and a
-// killed server's entry is only reclaimed by a server of the same name: so the names are
-// a fixed few, the first free one is taken, and a server is ended cleanly when it can be.
-class DummySoundServer {
-public:
-    explicit DummySoundServer(const fs::path& home) : home_(home) {
+// A JACK server with the dummy driver, and a home folder whose ALSA default device goes to it. A killed server's
+// entry in JACK's machine-wide name table is only reclaimed by one of that name: so a fixed few names are tried.
+struct DummySoundServer {
+    DummySoundServer() : home(freshFolder("fault-sound")) {
         std::ofstream(home / ".asoundrc") << "pcm.!default { type plug slave.pcm { type jack playback_ports {"
                                              " 0 system:playback_1 1 system:playback_2 } } }\n";
         for (int slot = 0; slot < 4 && !up(); ++slot) {
             stop();
-            name_ = "zorbel-fault-" + std::to_string(slot);
+            name = "zorbel-fault-" + std::to_string(slot);
             if (!ports().empty()) continue;  // another run's server has this name
-            pid_ = fork();
-            if (pid_ == 0) {
+            pid = fork();
+            if (pid == 0) {
                 setpgid(0, 0);
-                const int quiet = ::open("/dev/null", O_WRONLY);
-                dup2(quiet, STDOUT_FILENO);
-                dup2(quiet, STDERR_FILENO);
+                std::freopen("/dev/null", "w", stdout);
+                std::freopen("/dev/null", "w", stderr);
                 setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-                execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", "48000", "-p",
+                execlp("jackd", "jackd", "--no-realtime", "-n", name.c_str(), "-d", "dummy", "-r", "48000", "-p",
                        "512", static_cast<char*>(nullptr));
                 _exit(127);
             }
-            eventually(5, [&] { return up() || waitpid(pid_, nullptr, WNOHANG) == pid_; });
+            eventually(5, [&] { return up() || waitpid(pid, nullptr, WNOHANG) == pid; });
         }
     }
-    ~DummySoundServer() { stop(); }
-    std::string ports() const { return runShell("jack_lsp -s '" + name_ + "' 2>/dev/null", 10).output; }
-    bool up() const { return pid_ > 0 && ports().find("system:playback_1") != std::string::npos; }
-    // The environment that makes a program play through this server.
-    std::string environment() const {
-        return "HOME=" + quoted(home_) + " JACK_DEFAULT_SERVER='" + name_ + "'";
+    ~DummySoundServer() {
+        stop();
+        fs::remove_all(home);
     }
-    pid_t pid() const { return pid_; }
-    const std::string& name() const { return name_; }
-
-private:
+    std::string ports() const { return runShell("jack_lsp -s '" + name + "' 2>/dev/null", 10).output; }
+    bool up() const { return pid > 0 && ports().find("system:playback_1") != std::string::npos; }
     void stop() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGCONT);
-        kill(pid_, SIGTERM);  // unregisters its name
-        if (!eventually(3, [&] { return waitpid(pid_, nullptr, WNOHANG) != 0; })) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
+        if (pid <= 0) return;
+        kill(pid, SIGCONT);
+        kill(pid, SIGTERM);  // unregisters its name
+        if (!eventually(3, [&] { return waitpid(pid, nullptr, WNOHANG) != 0; })) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
         }
-        pid_ = -1;
+        pid = -1;
     }
 
-    fs::path home_;
-    std::string name_;
-    pid_t pid_ = -1;
+    const fs::path home;
+    std::string name;
+    pid_t pid = -1;
 };
 
-// The sound libraries' threads must block the signals that restore the terminal, so that
-// the restore never runs on a real-time audio thread.
+// The sound libraries' threads block the signals that restore the terminal: no restore on a real-time thread.
 void expectOnlyTheMainThreadTakesTerminatingSignals(const Tmux& tmux) {
-    const std::string shell = tmux.run("display -p -t z '#{pane_pid}'");
-    const std::string show = runShell("pgrep -P " + shell.substr(0, shell.find('\n')), 60).output;
-    const std::string pid = show.substr(0, show.find('\n'));
+    std::string pid = runShell("pgrep -P " + tmux.format("#{pane_pid}"), 60).output;
+    pid = pid.substr(0, pid.find('\n'));
     ASSERT_FALSE(pid.empty());
     const unsigned long long wanted = 1ULL << (SIGINT - 1) | 1ULL << (SIGTERM - 1) | 1ULL << (SIGUSR1 - 1);
     int otherThreads = 0;
     for (const auto& task : fs::directory_iterator("/proc/" + pid + "/task")) {
         if (task.path().filename() == pid) continue;
         ++otherThreads;
-        std::ifstream status(task.path() / "status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("SigBlk:", 0) != 0) continue;
-            EXPECT_EQ(std::stoull(line.substr(7), nullptr, 16) & wanted, wanted) << task.path() << " " << line;
-        }
+        const std::string status = readText(task.path() / "status");
+        const unsigned long long blocked = std::stoull(status.substr(status.find("SigBlk:") + 7), nullptr, 16);
+        EXPECT_EQ(blocked & wanted, wanted) << task.path();
     }
     EXPECT_GT(otherThreads, 0) << "no sound thread to look at";
 }
@@ -105,15 +88,12 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
     ASSERT_EQ(runShell("command -v jackd && command -v jack_lsp && tmux -V", 60).status, 0)
         << "jackd (jackd2) and tmux are needed for this test (the CI installs them)";
     for (const int fault : {SIGKILL, SIGSTOP}) {
-        const fs::path home = fs::temp_directory_path() / ("zorbel-fault-sound-" + std::to_string(::getpid()));
-        fs::remove_all(home);
-        fs::create_directories(home);
-        DummySoundServer server(home);
+        DummySoundServer server;
         ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
         Tmux tmux("fault-sound");
         ASSERT_TRUE(tmux.start());
-        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && " + server.environment() + " LANG=C.UTF-8 " + zorbel +
-                  " --start 100' Enter");
+        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && HOME=" + quoted(server.home) + " JACK_DEFAULT_SERVER=" + server.name +
+                  " LANG=C.UTF-8 " + zorbel + " --start 100' Enter");
         // The device opens before the key prompt: once it shows on the server, a key starts the show.
         ASSERT_TRUE(eventually(10, [&] { return server.ports().find("zorbel") != std::string::npos; }))
             << "the show did not open the dummy server's device";
@@ -122,7 +102,7 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
         if (fault == SIGKILL) expectOnlyTheMainThreadTakesTerminatingSignals(tmux);
 
-        kill(server.pid(), fault);
+        kill(server.pid, fault);
         std::this_thread::sleep_for(std::chrono::seconds(3));  // the device is given up after one second
         EXPECT_EQ(tmux.modes(), "0 1\n") << strsignal(fault);  // still the show's screen
         const std::string before = tmux.pane();
@@ -133,20 +113,16 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
         tmux.keys("'echo status=$?' Enter");  // the show ended by Ctrl-C, not by a crash
         EXPECT_TRUE(eventually(5, [&] { return tmux.pane().find("status=130") != std::string::npos; }))
             << strsignal(fault) << ": " << tmux.pane();
-        fs::remove_all(home);
     }
 }
 
-// The device renders what the spectrum hears; once it stalls, the main thread takes the
-// music over, so a seek into the tune's silent end is heard at once.
+// The device renders what the spectrum hears; stalled, it is taken over by the main thread, so a seek is heard.
 TEST(FaultSound, AStalledDeviceIsTakenOverByTheMainThread) {
-    const fs::path home = fs::temp_directory_path() / ("zorbel-fault-device-" + std::to_string(::getpid()));
-    fs::create_directories(home);
-    DummySoundServer server(home);
+    DummySoundServer server;
     ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
     const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("HOME", home.c_str(), 1);
-    setenv("JACK_DEFAULT_SERVER", server.name().c_str(), 1);
+    setenv("HOME", server.home.c_str(), 1);
+    setenv("JACK_DEFAULT_SERVER", server.name.c_str(), 1);
     auto loudest = [] {
         float spectrum[512];
         readSpectrum(spectrum, 512);
@@ -161,7 +137,7 @@ TEST(FaultSound, AStalledDeviceIsTakenOverByTheMainThread) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_GT(loudest(), 0.1f) << "the device played no music";
 
-    kill(server.pid(), SIGSTOP);
+    kill(server.pid, SIGSTOP);
     for (int frame = 0; frame < 30; ++frame) {  // frames go on past the one-second stall limit
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         loudest();
@@ -170,7 +146,6 @@ TEST(FaultSound, AStalledDeviceIsTakenOverByTheMainThread) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_LT(loudest(), 0.01f) << "the stalled device still holds the music";
     setenv("HOME", savedHome.c_str(), 1);
-    fs::remove_all(home);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// Child processes for the tests, each under a deadline (a hang is killed and fails the test,
-// never waited for): a shell command, a forked child, and a tmux server driving the real
-// program. Also the made-up data the end-to-end tests run on, and PNG reading.
+// Child processes for the tests, each under a deadline (a hang is killed and fails the test):
+// a shell command, a forked child, a tmux server; and made-up data and PNG reading.
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -43,15 +43,9 @@ bool eventually(double seconds, Check check) {
     return true;
 }
 
-// waitpid (`options` as for waitpid, e.g. WUNTRACED) with a deadline; on timeout the child
-// (or its group, for a negative id) is killed and reaped, the test fails, and false.
+// waitpid (`options` e.g. WUNTRACED) with a deadline, after which the child is killed and the test fails.
 inline bool waitFor(pid_t child, int& status, int options = 0, double seconds = 30) {
-    const bool done = eventually(seconds, [&] {
-        pid_t got;
-        while ((got = ::waitpid(child, &status, options | WNOHANG)) < 0 && errno == EINTR) {}
-        return got != 0;
-    });
-    if (done) return true;
+    if (eventually(seconds, [&] { return ::waitpid(child, &status, options | WNOHANG) != 0; })) return true;
     ::kill(child, SIGKILL);
     ::waitpid(child, &status, 0);
     ADD_FAILURE() << "child " << child << " killed after " << seconds << " s";
@@ -76,53 +70,46 @@ inline bool readUntilClosed(int fd, Clock::time_point deadline, std::string& out
 struct Result {
     int status = -1;     // exit status, or 128 + the signal that ended it; -1 when killed
     std::string output;  // standard output and standard error together
-    bool timedOut = false;
 };
 
-// Forks a child that runs `body` with standard output (and, for a shell, standard error)
-// on a pipe; returns its id and the pipe's reading end (-1 with `readerGone`: no reader,
-// so every write fails). A shell gets a process group of its own.
-inline pid_t forkPiped(const std::function<void()>& body, bool shell, bool readerGone, int& reader) {
+// Forks a child running `body`, standard output (a shell: also error, own group) on the pipe `reader` reads.
+inline pid_t forkPiped(const std::function<void()>& body, bool shell, int& reader) {
     int pipeEnds[2];
     EXPECT_EQ(::pipe(pipeEnds), 0);
-    if (readerGone) ::close(pipeEnds[0]);
     const pid_t child = ::fork();
     if (child == 0) {
         if (shell) ::setpgid(0, 0);
         ::dup2(pipeEnds[1], STDOUT_FILENO);
         if (shell) ::dup2(pipeEnds[1], STDERR_FILENO);
-        if (!readerGone) ::close(pipeEnds[0]);
+        ::close(pipeEnds[0]);
         ::close(pipeEnds[1]);
         body();
         ::_exit(shell ? 127 : 0);
     }
     if (shell) ::setpgid(child, child);  // also here, so the group exists before a kill
     ::close(pipeEnds[1]);
-    reader = readerGone ? -1 : pipeEnds[0];
+    reader = pipeEnds[0];
     return child;
 }
 
-// Runs a shell command. After `seconds` its whole group is killed and the test fails;
-// whatever the command left running in its group is killed too.
+// Runs a shell command; a hang fails the test, and whatever is left running in its group is killed.
 inline Result runShell(const std::string& command, double seconds = 120) {
     Result result;
     int reader = -1;
     const pid_t child = forkPiped(
-        [&] { ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, false, reader);
+        [&] { ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, reader);
     const auto deadline = deadlineIn(seconds);
-    result.timedOut = !readUntilClosed(reader, deadline, result.output);
+    const bool closed = readUntilClosed(reader, deadline, result.output);
     ::close(reader);
+    if (!closed) {
+        ::kill(-child, SIGKILL);
+        ADD_FAILURE() << "killed after " << seconds << " s: " << command;
+    }
     int raw = 0;
     const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
-    if (result.timedOut || !waitFor(child, raw, 0, left > 0 ? left : 0.001)) {
-        ::kill(-child, SIGKILL);
-        ::waitpid(child, &raw, 0);
-        if (result.timedOut) ADD_FAILURE() << "killed after " << seconds << " s: " << command;
-        result.timedOut = true;
-        return result;
-    }
+    const bool ended = waitFor(child, raw, 0, std::max(left, 1.0));
     ::kill(-child, SIGKILL);
-    result.status = statusOf(raw);
+    if (closed && ended) result.status = statusOf(raw);
     return result;
 }
 
@@ -130,37 +117,29 @@ inline Result runZorbel(const fs::path& folder, const std::string& arguments, do
     return runShell("cd " + quoted(folder) + " && exec '" + zorbel + "' " + arguments + " </dev/null", seconds);
 }
 
-// Runs `body` in a forked child; returns what it wrote to standard output and sets its raw
-// wait status. A child still running after `seconds` is killed and fails the test.
-inline std::string runChild(void (*body)(), int& status, double seconds = 30, bool readerGone = false) {
+// Runs `body` in a forked child; returns what it wrote and sets its raw wait status.
+inline std::string runChild(void (*body)(), int& status, double seconds = 30) {
     int reader = -1;
-    const pid_t child = forkPiped(body, false, readerGone, reader);
+    const pid_t child = forkPiped(body, false, reader);
     std::string output;
-    if (!readerGone) {
-        if (!readUntilClosed(reader, deadlineIn(seconds), output)) ::kill(child, SIGKILL);
-        ::close(reader);
-    }
+    if (!readUntilClosed(reader, deadlineIn(seconds), output)) ::kill(child, SIGKILL);
+    ::close(reader);
     waitFor(child, status, 0, seconds);
     return output;
 }
 
-// A tmux server of its own (also when the tests run inside tmux) with one session running
-// a plain shell with job control and no status line.
-class Tmux {
-public:
+// A tmux server of its own (also inside tmux) running a plain shell, without status line.
+struct Tmux {
     explicit Tmux(const std::string& name)
-        : tmux_("env -u TMUX tmux -L zorbel-" + name + "-" + std::to_string(::getpid()) + " -f /dev/null ") {}
+        : prefix("env -u TMUX tmux -L zorbel-" + name + "-" + std::to_string(::getpid()) + " -f /dev/null ") {}
     ~Tmux() { run("kill-server"); }
     bool start(int columns = 80, int rows = 50) {
         const std::string size = "-x " + std::to_string(columns) + " -y " + std::to_string(rows);
-        return runShell(tmux_ + "new-session -d -s z " + size + " 'PS1=\"$ \" sh'", 10).status == 0 &&
+        return runShell(prefix + "new-session -d -s z " + size + " 'PS1=\"$ \" sh'", 10).status == 0 &&
                run("set -g status off").empty();
     }
-    std::string run(const std::string& arguments) const { return runShell(tmux_ + arguments, 10).output; }
+    std::string run(const std::string& arguments) const { return runShell(prefix + arguments, 10).output; }
     void keys(const std::string& arguments) const { run("send-keys -t z " + arguments); }
-    void resize(int columns, int rows) const {
-        run("resize-window -t z -x " + std::to_string(columns) + " -y " + std::to_string(rows));
-    }
     std::string text() const { return run("capture-pane -p -J -t z"); }
     std::string pane() const { return run("capture-pane -p -e -t z"); }  // with colours
     bool shows(const std::string& part) const { return text().find(part) != std::string::npos; }
@@ -168,8 +147,7 @@ public:
     // "cursor shown, alternate screen on": "1 0\n" when the shell has the terminal.
     std::string modes() const { return format("#{cursor_flag} #{alternate_on}"); }
 
-private:
-    std::string tmux_;
+    const std::string prefix;  // the tmux command line for this server
 };
 
 // ---- Made-up data and PNG pictures.
@@ -185,8 +163,7 @@ inline Image readPng(const fs::path& path) {
     reader.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&reader, path.c_str())) return image;
     reader.format = PNG_FORMAT_RGB;
-    image.width = static_cast<int>(reader.width);
-    image.height = static_cast<int>(reader.height);
+    image = Image{static_cast<int>(reader.width), static_cast<int>(reader.height), {}};
     image.rgb.resize(PNG_IMAGE_SIZE(reader));
     if (!png_image_finish_read(&reader, nullptr, image.rgb.data(), 0, nullptr)) image = Image{};
     return image;
@@ -219,17 +196,15 @@ inline fs::path freshFolder(const std::string& name) {
     return folder;
 }
 
-// A scratch folder holding Data/ with four flat pictures (red, green, blue, magenta), the
-// block font and no music.
+// A scratch folder whose Data/ holds four flat pictures (red, green, blue, magenta) and the block font.
 inline fs::path makeScratch(const std::string& name) {
     const fs::path folder = freshFolder(name);
     fs::create_directories(folder / "Data");
     const uint8_t colors[4][3] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {200, 0, 200}};
-    const char* names[4] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw"};
     for (int picture = 0; picture < 4; ++picture) {
         std::vector<uint8_t> bytes(24000);
         for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = colors[picture][i / 8000];
-        writeFile(folder / "Data" / names[picture], bytes);
+        writeFile(folder / "Data" / ("intro" + (picture > 0 ? std::to_string(picture + 1) : "") + ".raw"), bytes);
     }
     writeFile(folder / "Data/font.raw", blockFont());
     return folder;

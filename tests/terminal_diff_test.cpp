@@ -1,5 +1,4 @@
-// The damage encoder against a real emulator: whatever it leaves out, the screen must still
-// look exactly like the frame, at every terminal size, over the whole show.
+// The damage encoder against a real emulator: whatever it leaves out, the screen still looks like the frame.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,10 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "driver/data_files.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
-#include "effects/image.h"
-#include "effects/text.h"
 #include "platform/audio/audio.h"
 #include "platform/system/clock.h"
 #include "platform/terminal/memory_console.h"
@@ -31,7 +29,7 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
     resetScreen(screen, consoleRows, consoleColumns);
     static CellBuffer cells;
     for (CharInfo& cell : cells) cell = CharInfo{220, 0x1E};
-    update(cells, screen, ColorMode::ansi16);  // (the brackets of a synchronized update: terminal_console_test)
+    update(cells, screen, ColorMode::ansi16);  // (the brackets of a synchronized update: terminal_restore_test)
 
     // One cell's foreground: a move, the foreground alone, the glyph.
     cells[5 * consoleColumns + 7].attribute = 0x1C;
@@ -39,8 +37,7 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
     // The next cell's background alone; the cursor is already there.
     cells[5 * consoleColumns + 8].attribute = 0x2C;
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[42m\xe2\x96\x84");
-    // Two changes a short gap apart: the unchanged cells between are reprinted when that is
-    // cheaper than a move; a cell of one colour is a space in the background in effect.
+    // A short gap between changes is reprinted, cheaper than a move; a one-colour cell is a space.
     for (int column = 20; column < 30; ++column) cells[column] = CharInfo{220, 0x11};
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[44m          ");
     cells[20].attribute = 0x14;
@@ -56,39 +53,28 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndRepaintsOnlyForANewSizeOrAForgottenScr
     EXPECT_NE(update(cells, screen, ColorMode::ansi16).find(seq::clearScreen), std::string::npos);
 }
 
-// Drives the whole show in-process on the virtual clock and feeds the encoder's stream,
-// with resizes thrown in, into the emulator; checks the screen after every frame.
-struct ShowRun {
-    ColorMode mode;
-    int stride;  // frames of the 60 fps timeline between two encoded frames
-};
-
-void PrintTo(const ShowRun& run, std::ostream* out) {
-    *out << (run.mode == ColorMode::ansi16 ? "16 colours" : "24-bit") << ", every " << run.stride << " frames";
-}
-
-class TerminalDiffShow : public ::testing::TestWithParam<ShowRun> {
+// The whole show in-process on the virtual clock, with resizes, fed through the encoder into
+// the emulator: the screen is checked after every frame (in 24-bit colour every fifth).
+class TerminalDiffShow : public ::testing::TestWithParam<ColorMode> {
 protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        folder_ = harness::makeScratch("terminal-diff");
-        // The last picture (also the one that sways) in fine noise of every colour, so
-        // neighbouring cells differ in every way a photograph's dithering would.
+        // The last picture (also the swaying one) in noise, so neighbouring cells differ in every way.
         std::vector<uint8_t> noise(24000);
         uint32_t seed = 7;
         for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
-        harness::writeFile(folder_ / "Data/intro4.raw", noise);
-        fs::current_path(folder_);
+        harness::writeFile(folder / "Data/intro4.raw", noise);
+        chooseDataFolder((folder / "Data").string());
     }
     void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
+        chooseDataFolder("");
+        fs::remove_all(folder);
     }
-    fs::path previous_, folder_;
+    const fs::path folder = harness::makeScratch("terminal-diff");
 };
 
 TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
-    const ShowRun run = GetParam();
+    const ColorMode mode = GetParam();
+    const int stride = mode == ColorMode::ansi16 ? 1 : 5;
     memoryConsoleState = MemoryConsoleState{};
     selectConsole(memoryConsole());
     useVirtualClock(0);
@@ -101,9 +87,9 @@ TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
     static TerminalScreen screen;
     resetScreen(screen, consoleRows, consoleColumns);
     EmulatedTerminal terminal(consoleRows, consoleColumns);
-    for (long frame = 0; frame <= 260 * 60; frame += run.stride) {
+    for (long frame = 0; frame <= 260 * 60; frame += stride) {
         for (const auto& resize : resizes) {
-            if (frame - run.stride >= resize.frame || resize.frame > frame) continue;
+            if (frame - stride >= resize.frame || resize.frame > frame) continue;
             resizeScreen(screen, resize.rows, resize.columns);
             terminal.resize(resize.rows, resize.columns);
         }
@@ -111,18 +97,14 @@ TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
             setVirtualTicks(static_cast<uint32_t>(frame * 1000 / 60));
             tickFrame();
         }
-        terminal.feed(update(memoryConsoleState.cells, screen, run.mode));
+        terminal.feed(update(memoryConsoleState.cells, screen, mode));
         const auto look = [](int row, int column) { return cellLook(memoryConsoleState.cells[row * consoleColumns + column]); };
         ASSERT_EQ(layoutMismatches(terminal, screen.layout, screen.terminalRows, screen.terminalColumns, look), 0)
             << "frame " << frame << " at " << demoTime << " s";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, TerminalDiffShow,
-                         ::testing::Values(ShowRun{ColorMode::ansi16, 1}, ShowRun{ColorMode::truecolor, 5}),
-                         [](const ::testing::TestParamInfo<ShowRun>& info) {
-                             return info.param.mode == ColorMode::ansi16 ? std::string("Ansi16EveryFrame")
-                                                                         : std::string("TrueColorEveryFifthFrame");
-                         });
+INSTANTIATE_TEST_SUITE_P(Modes, TerminalDiffShow, ::testing::Values(ColorMode::ansi16, ColorMode::truecolor),
+                         [](const auto& info) { return info.param == ColorMode::ansi16 ? "Ansi16" : "TrueColor"; });
 
 }  // namespace

@@ -22,10 +22,8 @@ std::string warningWith(const char* lcAll) {
     setenv("LC_ALL", lcAll, 1);
     ::testing::internal::CaptureStderr();
     warnIfLocaleIsNotUtf8();
-    std::string printed = ::testing::internal::GetCapturedStderr();
-    if (previous != nullptr) setenv("LC_ALL", saved.c_str(), 1);
-    else unsetenv("LC_ALL");
-    return printed;
+    previous != nullptr ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
+    return ::testing::internal::GetCapturedStderr();
 }
 
 TEST(LocaleCheck, WarnsOnceNamingTheVariableOnlyWhenNotUtf8AndLeavesTheLocaleAlone) {

@@ -1,5 +1,4 @@
-// A real terminal emulator (libvterm) for tests: feed it bytes, read back cells, and
-// compare the screen with a picture placed by the terminal layout.
+// A real terminal emulator (libvterm) for tests, and the comparison of its screen with a placed picture.
 #pragma once
 
 #include <cstdint>
@@ -8,12 +7,6 @@
 
 #include "platform/terminal/console_palette.h"
 #include "platform/terminal/terminal_diff.h"
-
-struct EmulatedCell {
-    uint32_t character;
-    VTermColor foreground;
-    VTermColor background;
-};
 
 class EmulatedTerminal {
 public:
@@ -29,16 +22,10 @@ public:
     void feed(const std::string& bytes) { vterm_input_write(vt_, bytes.data(), bytes.size()); }
     void resize(int rows, int columns) { vterm_set_size(vt_, rows, columns); }
 
-    EmulatedCell cell(int row, int column) const {
-        VTermScreenCell raw;
-        vterm_screen_get_cell(screen_, VTermPos{row, column}, &raw);
-        return EmulatedCell{raw.chars[0], raw.fg, raw.bg};
-    }
-
-    // The colour as 0xRRGGBB, converting palette indexes through the emulator's palette.
-    uint32_t rgb(VTermColor color) const {
-        vterm_screen_convert_color_to_rgb(screen_, &color);
-        return (uint32_t{color.rgb.red} << 16) | (uint32_t{color.rgb.green} << 8) | color.rgb.blue;
+    VTermScreenCell cell(int row, int column) const {
+        VTermScreenCell cell;
+        vterm_screen_get_cell(screen_, VTermPos{row, column}, &cell);
+        return cell;
     }
 
 private:
@@ -46,40 +33,34 @@ private:
     VTermScreen* screen_;
 };
 
-// The console nibble (intensity 8, red 4, green 2, blue 1) an emulated colour stands for:
-// one of the 16 ANSI indexes or one of the palette's 24-bit colours; -1 for any other.
-inline int consoleNibble(const EmulatedTerminal& terminal, VTermColor color) {
+// The console nibble (intensity 8, red 4, green 2, blue 1) of an ANSI index or palette colour; else -1.
+inline int consoleNibble(VTermColor color) {
     if (VTERM_COLOR_IS_INDEXED(&color)) {
         if (color.indexed.idx > 15) return -1;
         const int index = color.indexed.idx;  // ANSI red 1, green 2, blue 4 back to the console's
         return ((index & 1) ? 4 : 0) | (index & 2) | ((index & 4) ? 1 : 0) | (index & 8);
     }
     if (!VTERM_COLOR_IS_RGB(&color)) return -1;
-    const uint32_t rgb = terminal.rgb(color);
     for (int nibble = 0; nibble < 16; ++nibble) {
         const PaletteColor& c = consolePalette[nibble];
-        if (rgb == ((uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b)) return nibble;
+        if (color.rgb.red == c.r && color.rgb.green == c.g && color.rgb.blue == c.b) return nibble;
     }
     return -1;
 }
 
-// What an emulated cell looks like, upper colour << 4 | lower colour (the measure of
-// cellLook in terminal_diff.h): a lower half block, a full block, or a blank. -1 for any
-// other character or a colour that is not one of the 16.
+// A cell's look as cellLook measures it (upper << 4 | lower) for a lower half block, full block or blank; else -1.
 inline int consoleLook(const EmulatedTerminal& terminal, int row, int column) {
-    const EmulatedCell cell = terminal.cell(row, column);
-    const int foreground = consoleNibble(terminal, cell.foreground);
-    const int background = consoleNibble(terminal, cell.background);
+    const VTermScreenCell cell = terminal.cell(row, column);
+    const int foreground = consoleNibble(cell.fg), background = consoleNibble(cell.bg);
     int upper = background, lower = foreground;
-    if (cell.character == 0x2588) upper = foreground;
-    else if (cell.character == ' ' || cell.character == 0) lower = background;
-    else if (cell.character != 0x2584) return -1;
+    if (cell.chars[0] == 0x2588) upper = foreground;
+    else if (cell.chars[0] == ' ' || cell.chars[0] == 0) lower = background;
+    else if (cell.chars[0] != 0x2584) return -1;
     return upper < 0 || lower < 0 ? -1 : upper << 4 | lower;
 }
 
-// Counts the cells of a rows x columns screen that differ from what `layout` puts there:
-// `look(row, column)` inside the picture (counted from its corner), black blanks around it,
-// and on the last row, when the layout has one, the hint cut short of the last column.
+// Counts the cells of a screen that differ from `layout`: `look(row, column)` inside the picture,
+// black around it, and on the last row, when the layout has one, the hint short of the last column.
 template <typename Look>
 int layoutMismatches(const EmulatedTerminal& terminal, const PictureLayout& layout, int rows, int columns, Look look) {
     int wrong = 0;
@@ -90,7 +71,7 @@ int layoutMismatches(const EmulatedTerminal& terminal, const PictureLayout& layo
                 wrong += consoleLook(terminal, row, column) != look(r, c);
             } else if (layout.hint && row == rows - 1) {
                 const bool inText = column < static_cast<int>(sizeof enlargeHint - 1) && column < columns - 1;
-                const uint32_t shown = terminal.cell(row, column).character;
+                const uint32_t shown = terminal.cell(row, column).chars[0];
                 wrong += (shown == 0 ? ' ' : shown) != (inText ? static_cast<uint32_t>(enlargeHint[column]) : ' ');
             } else {
                 wrong += consoleLook(terminal, row, column) != 0;

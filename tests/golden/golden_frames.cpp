@@ -1,13 +1,7 @@
-// Golden frames: the whole show captured for two data sets at two frame rates, with a
-// few dozen frames per capture compared against checksums kept in tests/golden/frames.txt.
-//
-//   zorbel_golden capture   runs the captures into the build folder (the ctest fixture)
-//   zorbel_golden record    rewrites frames.txt from those captures, printing per scene
-//                           how many lines changed (./dev goldens runs both)
-//   zorbel_golden           the checks, one test per scene (needs `capture` first)
-//
-// A checksum covers the decoded pixels, not the PNG bytes, so another libpng or zlib
-// gives the same sums.
+// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen frames per
+// capture checked against tests/golden/frames.txt. `zorbel_golden capture` runs the captures (the ctest
+// fixture), `record` rewrites frames.txt (./dev goldens runs both), no argument checks, one test per scene.
+// Checksums cover the decoded pixels, not the PNG bytes, so another libpng or zlib gives the same sums.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,7 +9,6 @@
 #include <iostream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -36,14 +29,9 @@ const int frameRates[] = {60, 24};
 const std::string soundSet = "shipped";
 const int soundRate = 60;
 
-struct SceneSpan {
-    const char* name;
-    double from;  // the scene owns demo times from `from` up to the next scene's
-};
-
-// The timeline's scenes. The first picture waits until after 7 s; the cube of the ripple
-// (after 66 s) and of the star field (after 180 s) are checked at their own bounds below.
-const SceneSpan scenes[] = {
+// The scenes, each owning demo times from `from` up to the next one's. The first picture waits until after
+// 7 s; the cubes of the ripple (after 66 s) and the star field (after 180 s) are checked at their bounds.
+const struct SceneSpan { const char* name; double from; } scenes[] = {
     {"fade", 0},      {"picture1", 7},  {"picture2", 15}, {"picture3", 22}, {"picture4", 30},
     {"wavy", 37},     {"ripple", 63},   {"plasma", 96},   {"stars", 154},   {"closing", 210},
     {"end", 260},
@@ -79,7 +67,7 @@ std::string fileChecksum(const std::string& bytes) {
 // The decoded picture's size and pixels; "missing" when it cannot be read.
 std::string pictureChecksum(const fs::path& path) {
     const Image image = readPng(path);
-    if (image.width == 0 || image.rgb.size() != static_cast<size_t>(image.width) * image.height * 3) return "missing";
+    if (image.rgb.empty()) return "missing";
     const int32_t size[2] = {image.width, image.height};
     return hex(fnv1a(image.rgb.data(), image.rgb.size(), fnv1a(reinterpret_cast<const uint8_t*>(size), sizeof size)));
 }
@@ -92,8 +80,7 @@ std::string frameName(long frame) {
     return name;
 }
 
-// ---- Synthetic data: every byte of a picture differs from its neighbours in each plane,
-// and every glyph from 32 to 255 has its own pattern of ink, spread over all three planes.
+// ---- Synthetic data: pictures whose neighbouring bytes all differ, glyphs 32-255 each with its own ink.
 
 std::vector<uint8_t> syntheticPicture(int index) {
     std::vector<uint8_t> bytes(24000);
@@ -134,29 +121,20 @@ void writeDataSet(const std::string& name, const fs::path& data) {
 
 // ---- The golden lines.
 
-struct GoldenLine {
-    std::string scene, dataSet;
-    int fps = 0;
-    std::string frame;     // a frame number, or "-" for a whole-file line
-    std::string checksum;  // of the decoded pixels, or of the whole file
-    std::string detail;    // the frame's frames.csv row, or the file's size
+// A golden line: scene, data set, frames per second, frame (or "-" for a whole file), checksum
+// of the decoded pixels (or of the whole file), and the frame's frames.csv row (or the size).
+std::string goldenLine(const std::string& scene, const std::string& dataSet, int fps, const std::string& frame,
+                       const std::string& checksum, const std::string& detail) {
+    return scene + " " + dataSet + " " + std::to_string(fps) + " " + frame + " " + checksum + " " + detail;
+}
 
-    std::string key() const { return dataSet + " " + std::to_string(fps) + " " + frame + " " + scene; }
-    std::string text() const {
-        return scene + " " + dataSet + " " + std::to_string(fps) + " " + frame + " " + checksum + " " + detail;
-    }
-};
+std::string sceneOf(const std::string& line) { return line.substr(0, line.find(' ')); }
 
-std::vector<GoldenLine> readGoldenFile(const fs::path& path) {
-    std::vector<GoldenLine> lines;
-    std::ifstream stream(path);
-    for (std::string text; std::getline(stream, text);) {
-        if (text.empty() || text[0] == '#') continue;
-        std::istringstream fields(text);
-        GoldenLine line;
-        fields >> line.scene >> line.dataSet >> line.fps >> line.frame >> line.checksum >> line.detail;
-        lines.push_back(line);
-    }
+std::vector<std::string> readGoldenFile() {
+    std::vector<std::string> lines;
+    std::ifstream stream(goldenFile);
+    for (std::string text; std::getline(stream, text);)
+        if (!text.empty() && text[0] != '#') lines.push_back(text);
     return lines;
 }
 
@@ -174,8 +152,7 @@ double demoTimeOf(const std::string& row) {
     return second == std::string::npos ? -1 : std::atof(row.c_str() + second + 1);
 }
 
-// The frames kept from one capture: the first frame at or after each inside moment (the
-// last frame for 260 s), and the frames before, at and after each bound.
+// The frames kept: the first at or after each inside moment (or the last), and those around each bound.
 std::set<long> chosenFrames(const std::vector<std::string>& rows) {
     std::set<long> frames;
     const long count = static_cast<long>(rows.size());
@@ -192,42 +169,40 @@ std::set<long> chosenFrames(const std::vector<std::string>& rows) {
 }
 
 // What the captures hold now, as golden lines.
-std::vector<GoldenLine> currentLines() {
-    std::vector<GoldenLine> lines;
+std::vector<std::string> currentLines() {
+    std::vector<std::string> lines;
     for (const char* dataSet : dataSets)
         for (int fps : frameRates) {
             const fs::path folder = captureFolder(dataSet, fps);
             const std::vector<std::string> rows = tableRows(folder);
             if (rows.empty()) continue;  // no capture: every line of it is missing
             for (long frame : chosenFrames(rows))
-                lines.push_back({sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
-                                 pictureChecksum(folder / frameName(frame)), rows[frame]});
-            const std::string table = readText(folder / "frames.csv");
-            lines.push_back({"table", dataSet, fps, "-", fileChecksum(table), std::to_string(rows.size()) + "-rows"});
+                lines.push_back(goldenLine(sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
+                                           pictureChecksum(folder / frameName(frame)), rows[frame]));
+            lines.push_back(goldenLine("table", dataSet, fps, "-", fileChecksum(readText(folder / "frames.csv")),
+                                       std::to_string(rows.size()) + "-rows"));
         }
     const std::string sound = readText(captureFolder(soundSet, soundRate) / "sound.wav");
-    lines.push_back({"audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"});
+    lines.push_back(
+        goldenLine("audio", soundSet, soundRate, "-", fileChecksum(sound), std::to_string(sound.size()) + "-bytes"));
     return lines;
 }
 
 // ---- capture: the fixture.
 
 // Captures one data set at one frame rate; returns what went wrong, or "".
-std::string captureOne(const std::string& dataSet, int fps, const std::set<long>& goldenFrames) {
+std::string captureOne(const std::string& dataSet, int fps) {
     const fs::path folder = captureFolder(dataSet, fps);
     fs::remove_all(folder);
     writeDataSet(dataSet, folder / "Data");
-    const Result result = runZorbel(folder,
-                                    "--capture out --from 0 --to 260 --scale 1 --fps " + std::to_string(fps) +
-                                        (dataSet == soundSet ? "" : " --no-audio"),
-                                    900);
+    const std::string arguments = "--capture out --from 0 --to 260 --scale 1 --fps " + std::to_string(fps);
+    const Result result = runZorbel(folder, arguments + (dataSet == soundSet ? "" : " --no-audio"), 900);
     if (result.status != 0)
         return dataSet + " at " + std::to_string(fps) + " fps: status " + std::to_string(result.status) + "\n" + result.output;
-    // Keep frames.csv, the chosen frames, and those the golden file names; the sound only
-    // where it is checked (it is 50 MB), as sound.wav.
+    // Keep frames.csv and the chosen frames; the sound only where it is checked (it is
+    // 50 MB), as sound.wav.
     std::set<std::string> keepNames{"frames.csv"};
     for (long frame : chosenFrames(tableRows(folder / "out"))) keepNames.insert(frameName(frame));
-    for (long frame : goldenFrames) keepNames.insert(frameName(frame));
     for (const auto& entry : fs::directory_iterator(folder / "out")) {
         const std::string name = entry.path().filename().string();
         if (keepNames.count(name)) fs::rename(entry.path(), folder / name);
@@ -238,49 +213,32 @@ std::string captureOne(const std::string& dataSet, int fps, const std::set<long>
 }
 
 int captureAll() {
-    const std::vector<GoldenLine> golden = readGoldenFile(goldenFile);
-    std::vector<std::pair<std::string, int>> runs;
-    for (int fps : frameRates)
-        for (const char* dataSet : dataSets) runs.push_back({dataSet, fps});
-    std::vector<std::string> failures(runs.size());
-    // Two captures at a time: they are independent and each keeps one core busy.
-    for (size_t first = 0; first < runs.size(); first += 2) {
-        std::vector<std::thread> running;
-        for (size_t i = first; i < std::min(first + 2, runs.size()); ++i)
-            running.emplace_back([&, i] {
-                const auto& [dataSet, fps] = runs[i];
-                std::set<long> goldenFrames;
-                for (const GoldenLine& line : golden)
-                    if (line.dataSet == dataSet && line.fps == fps && line.frame != "-") goldenFrames.insert(std::stol(line.frame));
-                failures[i] = captureOne(dataSet, fps, goldenFrames);
-            });
-        for (std::thread& thread : running) thread.join();
-    }
     int status = 0;
-    for (const std::string& failure : failures)
-        if (!failure.empty()) std::cerr << "capture failed: " << failure << "\n", status = 1;
+    // Both data sets at once, one frame rate at a time: each capture keeps one core busy.
+    for (int fps : frameRates) {
+        std::string failures[2];
+        std::thread second([&] { failures[1] = captureOne(dataSets[1], fps); });
+        failures[0] = captureOne(dataSets[0], fps);
+        second.join();
+        for (const std::string& failure : failures)
+            if (!failure.empty()) std::cerr << "capture failed: " << failure << "\n", status = 1;
+    }
     return status;
 }
 
-// ---- record: rewrite the golden file, saying how many lines changed per scene.
+// ---- record: rewrite the golden file, saying how many lines are new or different per scene.
 
 int record() {
-    std::map<std::string, std::string> old;
-    for (const GoldenLine& line : readGoldenFile(goldenFile)) old[line.key()] = line.text();
-    const std::vector<GoldenLine> after = currentLines();
-    std::map<std::string, int> changed;  // per scene: lines new, different or dropped
-    for (const GoldenLine& line : after) {
-        const auto found = old.find(line.key());
-        changed[line.scene] += found == old.end() || found->second != line.text();
-        if (found != old.end()) old.erase(found);
-    }
-    for (const auto& [key, text] : old) ++changed[key.substr(key.rfind(' ') + 1)];
+    const std::vector<std::string> before = readGoldenFile(), after = currentLines();
+    std::map<std::string, int> changed;  // per scene: lines new or different
+    for (const std::string& line : after)
+        changed[sceneOf(line)] += std::find(before.begin(), before.end(), line) == before.end();
 
     std::ofstream stream(goldenFile);
     stream << "# Golden frames: scene, data set, frames per second, frame, checksum of the decoded pixels\n"
               "# (or of the whole file for table and audio), and the frame's frames.csv row (or the size).\n"
               "# Rewritten by ./dev goldens; review the diff.\n";
-    for (const GoldenLine& line : after) stream << line.text() << "\n";
+    for (const std::string& line : after) stream << line << "\n";
     if (!stream) return std::cerr << "cannot write " << goldenFile << "\n", 1;
     for (const auto& [scene, count] : changed) std::printf("%-10s %d lines changed\n", scene.c_str(), count);
     return 0;
@@ -288,20 +246,15 @@ int record() {
 
 // ---- the checks.
 
-// The captures are read once for all the scenes.
-const std::vector<GoldenLine>& capturedLines() {
-    static const std::vector<GoldenLine> lines = currentLines();
-    return lines;
-}
-
 class GoldenScene : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenScene, MatchesTheRecordedFrames) {
+    static const std::vector<std::string> current = currentLines();  // the captures, read once for all scenes
     std::vector<std::string> golden, captured;
-    for (const GoldenLine& line : readGoldenFile(goldenFile))
-        if (line.scene == GetParam()) golden.push_back(line.text());
-    for (const GoldenLine& line : capturedLines())
-        if (line.scene == GetParam()) captured.push_back(line.text());
+    for (const std::string& line : readGoldenFile())
+        if (sceneOf(line) == GetParam()) golden.push_back(line);
+    for (const std::string& line : current)
+        if (sceneOf(line) == GetParam()) captured.push_back(line);
     ASSERT_FALSE(golden.empty()) << "no golden lines for " << GetParam() << "; run ./dev goldens";
     EXPECT_EQ(captured, golden) << "lines: scene, data set, fps, frame, checksum, frames.csv row";
 }
