@@ -92,7 +92,7 @@ protected:
         return value;
     }
     bool running() const { return pid() > 0 && kill(pid(), 0) == 0; }
-    bool showsPrompt() const { return tmux.shows("Press any key"); }
+    bool showsPrompt() const { return tmux.shows("Maximize Window And Press any key to continue . . . "); }
     bool showing() const { return tmux.modes() == "0 1\n"; }  // cursor hidden, alternate screen
     bool shellHasIt() const { return tmux.modes() == "1 0\n"; }
 

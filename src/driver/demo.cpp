@@ -80,9 +80,7 @@ bool startDemo(bool waitForViewer, double startSeconds) {
 
     initDisplay(config);
     if (waitForViewer) {
-        std::printf("Maximize Window And ");
-        std::fflush(stdout);
-        waitForKey();
+        waitForKey("Maximize Window And ");
     }
     initDisplay(config);
 

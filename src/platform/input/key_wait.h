@@ -1,7 +1,8 @@
 // Waiting for the viewer to press a key.
 //
-// Called once by the driver after its own prompt text. Prints the console's
-// "Press any key to continue . . . " on the same line and returns after one key (or
+// Called once by the driver. Prints the driver's `lead` and the console's
+// "Press any key to continue . . . " after it on one line (again after Ctrl-Z and fg,
+// when the shell has drawn over the screen) and returns after one key (or
 // one byte, or end of input, when standard input is not a terminal). While it waits, a
 // window smaller than the show says so two lines below, updated on every resize. The
 // input stays without echo and line buffering afterwards, for the whole show; the
@@ -13,4 +14,4 @@
 // The line shown for a window of `rows` x `columns`: "" when the show fits.
 std::string windowSizeNote(int rows, int columns);
 
-void waitForKey();
+void waitForKey(const std::string& lead);

@@ -13,8 +13,8 @@
 namespace {
 
 constexpr char prompt[] = "Press any key to continue . . . ";
-constexpr int promptEndColumn = 53;  // after "Maximize Window And " and the prompt, from 1
 constexpr int noteRow = 3;
+int promptEndColumn = 1;  // the column after the prompt line, from 1
 
 void send(const std::string& text) { writeToTerminal(text.data(), text.size()); }
 
@@ -32,8 +32,10 @@ void showSizeNote() {
 }  // namespace
 
 
-void waitForKey() {
-    writeToTerminal(prompt, sizeof prompt - 1);
+void waitForKey(const std::string& lead) {
+    const std::string line = lead + prompt;
+    promptEndColumn = static_cast<int>(line.size()) + 1;
+    send(line);
     if (isatty(STDIN_FILENO)) enterRawInput();
     showSizeNote();
     for (;;) {
@@ -47,9 +49,9 @@ void waitForKey() {
             return;
         }
         if (ready < 0 && errno != EINTR) return;
-        // Suspended and continued: the screen was the shell's meanwhile, so ask again.
+        // Suspended and continued: the screen was the shell's meanwhile, so ask again, whole.
         if (resumeAfterSuspend()) {
-            writeToTerminal(prompt, sizeof prompt - 1);
+            send(std::string(seq::cursorHome) + seq::clearLine + line);
             showSizeNote();
         }
         if (takeResizeNotice()) showSizeNote();

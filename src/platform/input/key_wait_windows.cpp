@@ -30,9 +30,9 @@ void readOneKey(HANDLE input) {
 
 }  // namespace
 
-void waitForKey() {
-    static const char prompt[] = "Press any key to continue . . . ";
-    writeToTerminal(prompt, sizeof prompt - 1);
+void waitForKey(const std::string& lead) {
+    const std::string line = lead + "Press any key to continue . . . ";
+    writeToTerminal(line.data(), line.size());
     const HANDLE input = consoleInputHandle();
     DWORD mode = 0;
     if (GetConsoleMode(input, &mode)) {
