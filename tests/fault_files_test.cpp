@@ -77,7 +77,7 @@ TEST(FaultCapture, AFileThatCannotTakeItsNameFailsTheRun) {
 TEST(FaultCapture, AnInterruptedCaptureStopsCleanly) {
     const std::string trailer("IEND\xae\x42\x60\x82", 8);
     const fs::path folder = freshFolder("fault-interrupt");
-    for (const auto& [signal, status] : {std::pair{"INT", 130}, std::pair{"TERM", 143}}) {
+    for (const auto& [signal, status] : {std::pair{"INT", 130}, std::pair{"TERM", 143}, std::pair{"HUP", 129}}) {
         const fs::path out = folder / signal;
         const auto run = runShell(capture(out, "--scale 4") + " & pid=$!; sleep 1.5; kill -" + signal +
                                     " $pid; wait $pid; echo status=$?", 60);

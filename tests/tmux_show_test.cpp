@@ -32,7 +32,8 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     ASSERT_TRUE(tmux.start(80, 24));
     tmux.keys("\"printf '\\\\033]2;before-title\\\\007'\" Enter");
     // The red picture shows until second 15, then the green one.
-    tmux.keys("'cd " + folder.string() + " && LANG=C " + zorbelCommand + " --start 12; echo status=$?' Enter");
+    tmux.keys("'cd " + folder.string() + " && stty -g >before.txt && LANG=C " + zorbelCommand +
+              " --start 12; echo status=$?; stty -g >after.txt' Enter");
     ASSERT_TRUE(eventually(10, [&] { return tmux.shows("This window is 80 x 24; the show needs 80 x 50."); })) << tmux.text();
     EXPECT_TRUE(tmux.shows("Maximize Window And Press any key to continue . . . "));
     tmux.run("resize-window -t z -x 79 -y 60");  // tall enough, one column short
@@ -64,6 +65,8 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     tmux.keys("q");
     EXPECT_TRUE(eventually(5, [&] { return tmux.shows("status=0"); })) << tmux.text();
     EXPECT_EQ(tmux.format("#{cursor_flag} #{alternate_on} #{pane_title}"), "1 0 before-title\n");
+    EXPECT_TRUE(eventually(3, [&] { return fs::exists(folder / "after.txt"); }));
+    EXPECT_EQ(readText(folder / "after.txt"), readText(folder / "before.txt")) << "the input mode was not given back";
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(tmux.shows("typed-42")) << "the typed line reached the shell";
     const std::string text = tmux.text();  // no music in the scratch Data
