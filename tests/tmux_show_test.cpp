@@ -24,7 +24,7 @@ bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
 }
 
 // One session through the viewer's whole run: the prompt's size line follows resizes, space pauses without a
-// jump, typed keys reach neither screen nor shell, a small window clips, q restores terminal and title.
+// jump, typed keys reach neither screen nor shell, a small window clips, q restores terminal, title and input mode.
 TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     ASSERT_EQ(runShell("tmux -V").status, 0) << "tmux is needed for this test (the CI installs it)";
     const fs::path folder = makeScratch("viewer");
