@@ -8,6 +8,7 @@
 
 #include "harness.h"
 #include "driver/data_files.h"
+#include "platform/system/files.h"
 
 namespace {
 
@@ -65,6 +66,17 @@ TEST(DataLookup, AnUnrelatedDataFolderDoesNotHideTheInstalledData) {
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_EQ(readPng(folder / "work/out/frame-000000.png").width, 80);
     fs::remove_all(folder);
+}
+
+// The read itself refuses what is no regular file: the file may change after the lookup.
+TEST(DataLookup, TheReadRefusesWhatIsNoRegularFile) {
+    uint8_t buffer[16];
+    size_t bytesRead = 0;
+    for (const char* path : {"/dev/zero", "/tmp"}) {
+        std::string reason;
+        EXPECT_FALSE(readRegularFile(path, buffer, sizeof buffer, bytesRead, reason)) << path;
+        EXPECT_EQ(reason, "not a regular file") << path;
+    }
 }
 
 TEST(DataLookup, ADataFileThatIsNoRegularFileIsReportedLikeAMissingOne) {
