@@ -2,6 +2,8 @@
 
 #include "platform/terminal/console.h"
 
+std::string promptLine(const std::string& lead) { return lead + "Press any key to continue . . . "; }
+
 std::string windowSizeNote(int rows, int columns) {
     if (rows >= consoleRows && columns >= consoleColumns) return "";
     return "This window is " + std::to_string(columns) + " x " + std::to_string(rows) + "; the show needs " +

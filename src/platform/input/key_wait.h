@@ -11,6 +11,9 @@
 
 #include <string>
 
+// The prompt's line: the driver's `lead`, then the console's own words.
+std::string promptLine(const std::string& lead);
+
 // The line shown for a window of `rows` x `columns`: "" when the show fits.
 std::string windowSizeNote(int rows, int columns);
 

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr char prompt[] = "Press any key to continue . . . ";
 constexpr int noteRow = 3;
 int promptEndColumn = 1;  // the column after the prompt line, from 1
 
@@ -33,7 +32,7 @@ void showSizeNote() {
 
 
 void waitForKey(const std::string& lead) {
-    const std::string line = lead + prompt;
+    const std::string line = promptLine(lead);
     promptEndColumn = static_cast<int>(line.size()) + 1;
     send(line);
     if (isatty(STDIN_FILENO)) enterRawInput();

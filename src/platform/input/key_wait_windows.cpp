@@ -31,7 +31,7 @@ void readOneKey(HANDLE input) {
 }  // namespace
 
 void waitForKey(const std::string& lead) {
-    const std::string line = lead + "Press any key to continue . . . ";
+    const std::string line = promptLine(lead);
     writeToTerminal(line.data(), line.size());
     const HANDLE input = consoleInputHandle();
     DWORD mode = 0;

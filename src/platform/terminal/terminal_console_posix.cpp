@@ -57,12 +57,8 @@ uint16_t currentAttribute() { return defaultAttribute; }
 // Clearing fills every cell; in the default colours when given the default attribute.
 void fillAttribute(uint16_t, int) {
     takeOverTerminal();
-    forgetShownFrame();
-    send(seq::resetColors);
-    send(seq::clearScreen);
-    send(seq::cursorHome);
+    clearTerminalScreen();
 }
-
 
 // After Ctrl-Z and fg the shell has drawn over the screen and put its own title back.
 void writeCells(const CellBuffer& cells) {

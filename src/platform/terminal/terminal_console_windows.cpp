@@ -85,10 +85,7 @@ uint16_t currentAttribute() {
 void fillAttribute(uint16_t attribute, int cellCount) {
     takeOverTerminal();
     if (byteStream()) {
-        forgetShownFrame();
-        send(seq::resetColors);
-        send(seq::clearScreen);
-        send(seq::cursorHome);
+        clearTerminalScreen();
         return;
     }
     const HANDLE output = consoleOutputHandle();
@@ -105,7 +102,6 @@ void readWindowSize(int& rows, int& columns) {
     rows = known ? info.srWindow.Bottom - info.srWindow.Top + 1 : consoleRows;
     columns = known ? info.srWindow.Right - info.srWindow.Left + 1 : consoleColumns;
 }
-
 
 void writeConsoleCells(const CellBuffer& cells) {
     for (int i = 0; i < consoleRows * consoleColumns; ++i) {

@@ -1,7 +1,11 @@
 #include "platform/terminal/terminal_frame.h"
 
+#include <cstring>
+#include <initializer_list>
+
 #include "platform/terminal/terminal_diff.h"
 #include "platform/terminal/terminal_io.h"
+#include "platform/terminal/terminal_sequences.h"
 
 namespace {
 
@@ -12,6 +16,12 @@ bool screenStarted = false;  // the size is read at the first frame and after ea
 }  // namespace
 
 void forgetShownFrame() { forgetScreen(screen); }
+
+void clearTerminalScreen() {
+    forgetScreen(screen);
+    for (const char* part : {seq::resetColors, seq::clearScreen, seq::cursorHome})
+        writeToTerminal(part, std::strlen(part));
+}
 
 void sendFrame(const CellBuffer& cells, WindowSizeReader readWindowSize) {
     static const UpdateOptions options = updateOptionsFromEnvironment();

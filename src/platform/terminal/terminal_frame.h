@@ -2,8 +2,8 @@
 // from frame to frame, and the sending of what changed.
 //
 // The POSIX terminal console and the byte-stream path of the Windows console call
-// `sendFrame` once per frame and `forgetShownFrame` when they clear the screen or learn
-// that someone else drew on it. Writes go through writeToTerminal (terminal_io.h).
+// `sendFrame` once per frame, `clearTerminalScreen` to clear, and `forgetShownFrame` when
+// they learn that someone else drew on the screen. Writes go through writeToTerminal (terminal_io.h).
 #pragma once
 
 #include "platform/terminal/console.h"
@@ -17,3 +17,6 @@ void sendFrame(const CellBuffer& cells, WindowSizeReader readWindowSize);
 
 // The next frame repaints everything.
 void forgetShownFrame();
+
+// Resets the colours, clears the screen and puts the cursor home; the next frame repaints.
+void clearTerminalScreen();
