@@ -10,9 +10,9 @@
 #include "display/present.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
+#include "driver/timeline.h"
 #include "effects/image.h"
 #include "effects/text.h"
-#include "driver/timeline.h"
 #include "platform/terminal/memory_console.h"
 #include "platform/terminal/terminal_diff.h"
 

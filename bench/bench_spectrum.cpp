@@ -1,11 +1,11 @@
 // Cost of the per-frame spectrum read: the window copy from the ring plus the FFT, and
 // the same with the 16 ms of decoding that clock-driven playback adds to each frame.
+#include "../tests/xm_fixture.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/audio_device.h"
-#include "platform/system/clock.h"
 #include "platform/audio/music_engine.h"
 #include "platform/audio/spectrum.h"
-#include "../tests/xm_fixture.h"
+#include "platform/system/clock.h"
 
 #include <benchmark/benchmark.h>
 

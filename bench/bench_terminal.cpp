@@ -5,12 +5,12 @@
 #include "driver/frame_state.h"
 #include "effects/image.h"
 #include "effects/text.h"
+#include "full_repaint.h"
 #include "platform/audio/audio.h"
 #include "platform/system/clock.h"
 #include "platform/terminal/memory_console.h"
 #include "platform/terminal/terminal_diff.h"
 #include "platform/terminal/terminal_stream.h"
-#include "full_repaint.h"
 
 #include <benchmark/benchmark.h>
 #define NCURSES_WIDECHAR 1

@@ -2,8 +2,8 @@
 // device (no test opens one) and its note, the right channel, and capture.
 #include "platform/audio/audio.h"
 #include "platform/audio/audio_device.h"
-#include "platform/system/clock.h"
 #include "platform/capture/music_recording.h"
+#include "platform/system/clock.h"
 #include "xm_fixture.h"
 
 #include <gtest/gtest.h>

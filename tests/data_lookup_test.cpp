@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "harness.h"
 #include "driver/data_files.h"
+#include "harness.h"
 #include "platform/system/files.h"
 
 namespace {

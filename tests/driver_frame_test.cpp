@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "harness.h"
 #include "display/color_grid.h"
 #include "display/display_config.h"
 #include "driver/data_files.h"
@@ -15,6 +14,7 @@
 #include "driver/frame_state.h"
 #include "effects/image.h"
 #include "effects/text.h"
+#include "harness.h"
 #include "platform/system/clock.h"
 #include "platform/terminal/memory_console.h"
 

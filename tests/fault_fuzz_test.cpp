@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include "harness.h"
 #include "platform/audio/music_engine.h"
 #include "platform/terminal/terminal_diff.h"
-#include "harness.h"
 #include "xm_fixture.h"
 
 namespace {

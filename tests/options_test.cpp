@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "harness.h"
 #include "driver/capture_folder.h"
 #include "driver/options.h"
+#include "harness.h"
 
 namespace {
 

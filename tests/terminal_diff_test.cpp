@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "harness.h"
 #include "driver/data_files.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
+#include "harness.h"
 #include "platform/audio/audio.h"
 #include "platform/system/clock.h"
 #include "platform/terminal/memory_console.h"

@@ -11,15 +11,15 @@
 #include "driver/demo.h"
 #include "driver/frame_state.h"
 #include "platform/audio/audio.h"
-#include "platform/system/clock.h"
-#include "platform/terminal/console_palette.h"
-#include "platform/terminal/memory_console.h"
 #include "platform/audio/music_engine.h"
 #include "platform/capture/png_file.h"
 #include "platform/capture/png_writer.h"
 #include "platform/capture/progress.h"
-#include "platform/system/signals.h"
 #include "platform/capture/video_writer.h"
+#include "platform/system/clock.h"
+#include "platform/system/signals.h"
+#include "platform/terminal/console_palette.h"
+#include "platform/terminal/memory_console.h"
 
 uint64_t captureTicks(long frame, double framesPerSecond) {
     return static_cast<uint64_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));

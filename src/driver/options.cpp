@@ -7,9 +7,9 @@
 #include <CLI/CLI.hpp>
 
 #include "driver/capture_folder.h"
+#include "platform/capture/video_encoder.h"
 #include "platform/system/files.h"
 #include "platform/terminal/terminal_size.h"
-#include "platform/capture/video_encoder.h"
 
 const char helpText[] =
     "Usage: zorbel [options]\n"

@@ -5,8 +5,8 @@
 
 #include "display/color_grid.h"
 #include "driver/frame_state.h"
-#include "effects/image.h"
 #include "effects/fields.h"
+#include "effects/image.h"
 #include "effects/image.h"
 #include "effects/starfield.h"
 #include "effects/text.h"

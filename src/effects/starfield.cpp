@@ -4,10 +4,10 @@
 
 #include "display/color_grid.h"
 #include "driver/frame_state.h"
-#include "render3d/random.h"
 #include "effects/text.h"
 #include "render3d/float_rounding.h"
 #include "render3d/matrix.h"
+#include "render3d/random.h"
 
 Point3 stars[starCount];
 float scrollOffset;

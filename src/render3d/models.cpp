@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "display/color_grid.h"
-#include "render3d/random.h"
 #include "render3d/primitives.h"
+#include "render3d/random.h"
 
 // Faces of the cube in queue order; each is drawn as the open path 0-1-2-3.
 static const Point3 cubeFaces[6][4] = {

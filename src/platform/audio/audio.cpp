@@ -3,10 +3,10 @@
 #include "platform/audio/audio.h"
 
 #include "platform/audio/audio_device.h"
-#include "platform/system/clock.h"
 #include "platform/audio/music_engine.h"
-#include "platform/capture/music_recording.h"
 #include "platform/audio/spectrum.h"
+#include "platform/capture/music_recording.h"
+#include "platform/system/clock.h"
 
 namespace {
 
