@@ -21,7 +21,6 @@ std::vector<float> spectrumOf(double bin, double amplitude, int count = spectrum
 }
 
 TEST(AudioSpectrum, ScaleOfEveryBinTheWindowsLeakageAndTheCount) {
-    for (float value : spectrumOf(0, 0.0)) EXPECT_EQ(value, 0.0f);
     const auto constant = spectrumOf(0, -0.5);
     EXPECT_NEAR(constant[0], 0.5f, 1e-5f);
     EXPECT_NEAR(constant[1], 0.5f * 0.8106f, 1e-3f);  // the triangle window's leakage
@@ -31,15 +30,11 @@ TEST(AudioSpectrum, ScaleOfEveryBinTheWindowsLeakageAndTheCount) {
     for (int k = spectrumBinCount; k < 600; ++k) EXPECT_EQ(longer[k], 0.0f) << k;
     for (int bin = 1; bin < spectrumBinCount; ++bin) ASSERT_NEAR(spectrumOf(bin, 1.0)[bin], 1.0f, 1e-4f) << bin;
     EXPECT_NEAR(spectrumOf(40, 0.125)[40], 0.125f, 1e-5f);
-    EXPECT_NEAR(spectrumOf(100, 1.0)[99], 0.405f, 3e-3f);  // the window's leakage
-    const auto midway = spectrumOf(100.5, 1.0);  // about 0.81 in both bins
-    EXPECT_NEAR(midway[100], 0.81f, 0.01f);
-    EXPECT_NEAR(midway[101], 0.81f, 0.01f);
+    for (int k : {100, 101}) EXPECT_NEAR(spectrumOf(100.5, 1.0)[k], 0.81f, 0.01f) << k;  // midway: the window's leakage
 }
 
-// The latest values pad with zeros and take every stride-th value. Then a producer pushes
-// a ramp in blocks of varying size as fast as it can; every copy the consumer takes must be
-// a run of consecutive values that never goes backwards.
+// The latest values pad with zeros and take every stride-th value. Then a producer pushes a ramp in blocks of varying
+// size as fast as it can; every copy the consumer takes must be a run of consecutive values that never goes backwards.
 TEST(AudioSampleRing, PaddingStrideAndContiguousRunsWhileAProducerWrites) {
     static SampleRing ring;
     ring.reset();

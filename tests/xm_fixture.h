@@ -1,7 +1,6 @@
-// A tiny XM module built in memory for the audio tests and benchmark: two channels, one
-// 16-row pattern at speed 6 and 125 BPM (1.92 s a pass), one instrument (a looping 32-frame
-// 16-bit sine at half scale). Row 0 starts C-3 and C-2 (in the lowest spectrum bins), row 8
-// moves channel 0 to G-3, row 12 keys both off: every pass ends in 0.48 s of silence.
+// A tiny XM module built in memory for the audio tests and benchmark: two channels, one 16-row pattern at speed 6
+// and 125 BPM (1.92 s a pass), one instrument (a looping 32-frame 16-bit sine at half scale). Row 0 starts C-3 and
+// C-2 (in the lowest spectrum bins), row 8 moves channel 0 to G-3, row 12 keys both off: 0.48 s of silence a pass.
 #pragma once
 
 #include <cmath>
@@ -16,8 +15,7 @@ namespace xm_fixture {
 constexpr double passSeconds = 16 * 6 * 2.5 / 125;
 constexpr double silentFromSeconds = 12 * 6 * 2.5 / 125;
 
-// `panning` is the sample's: 0 plays on the left only, 255 on the right only. `silentIntro`
-// puts an empty pattern first, outside the loop.
+// `panning`: the sample's, 0 on the left only, 255 on the right only. `silentIntro`: an empty pattern first, unlooped.
 inline std::vector<uint8_t> makeModule(uint8_t panning = 128, bool silentIntro = false) {
     std::vector<uint8_t> out;
     auto text = [&](const std::string& value, size_t width) {

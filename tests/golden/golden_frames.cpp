@@ -1,9 +1,7 @@
-// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen frames per
-// capture checked against tests/golden/frames.txt. `zorbel_golden capture` runs the captures (the ctest
-// fixture), `record` rewrites frames.txt (./dev goldens runs both), no argument checks, one test per scene.
-// Checksums cover the decoded pixels, not the PNG bytes, so another libpng or zlib gives the same sums.
+// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen frames per capture checked
+// against frames.txt. `zorbel_golden capture` runs the captures (the ctest fixture), `record` rewrites frames.txt
+// (./dev goldens runs both), no argument checks. Checksums cover decoded pixels: another libpng or zlib sums the same.
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -49,36 +47,33 @@ const double insideMoments[] = {0,   0.5, 3.5, 11,  18.5, 26,  33.5, 45,  55,   
                                 110, 125, 140, 160, 190,  200, 220,  240, 259.5, 260};
 const double bounds[] = {7, 15, 22, 30, 37, 63, 66, 96, 154, 180, 210};
 
-uint64_t fnv1a(const uint8_t* bytes, size_t size, uint64_t hash = 0xcbf29ce484222325ull) {
-    for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001b3ull;
+uint64_t fnv1a(const void* bytes, size_t size, uint64_t hash = 0xcbf29ce484222325ull) {
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<const uint8_t*>(bytes)[i]) * 0x100000001b3ull;
     return hash;
 }
 
-std::string hex(uint64_t value) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+template <typename... Values>
+std::string format(const char* pattern, Values... values) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, values...);
     return text;
 }
 
-std::string fileChecksum(const std::string& bytes) {
-    return hex(fnv1a(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
-}
+std::string hex(uint64_t value) { return format("%016llx", static_cast<unsigned long long>(value)); }
+
+std::string fileChecksum(const std::string& bytes) { return hex(fnv1a(bytes.data(), bytes.size())); }
 
 // The decoded picture's size and pixels; "missing" when it cannot be read.
 std::string pictureChecksum(const fs::path& path) {
     const Image image = readPng(path);
     if (image.rgb.empty()) return "missing";
     const int32_t size[2] = {image.width, image.height};
-    return hex(fnv1a(image.rgb.data(), image.rgb.size(), fnv1a(reinterpret_cast<const uint8_t*>(size), sizeof size)));
+    return hex(fnv1a(image.rgb.data(), image.rgb.size(), fnv1a(size, sizeof size)));
 }
 
 fs::path captureFolder(const std::string& dataSet, int fps) { return captureRoot / dataSet / std::to_string(fps); }
 
-std::string frameName(long frame) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
-    return name;
-}
+std::string frameName(long frame) { return format("frame-%06ld.png", frame); }
 
 // ---- Synthetic data: pictures whose neighbouring bytes all differ, glyphs 32-255 each with its own ink.
 
@@ -109,20 +104,17 @@ std::vector<uint8_t> syntheticFont() {
 
 void writeDataSet(const std::string& name, const fs::path& data) {
     fs::create_directories(data);
-    if (name == "shipped") {
-        for (const char* file : {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw", "font.raw", "QUABTUNE.xm"})
-            fs::copy_file(fs::path(ZORBEL_SOURCE_DIR "/Data") / file, data / file, fs::copy_options::overwrite_existing);
-        return;
-    }
-    const char* pictures[] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw"};
-    for (int i = 0; i < 4; ++i) writeFile(data / pictures[i], syntheticPicture(i));
-    writeFile(data / "font.raw", syntheticFont());
+    const char* files[] = {"intro.raw", "intro2.raw", "intro3.raw", "intro4.raw", "font.raw", "QUABTUNE.xm"};
+    for (int i = 0; i < 6; ++i)
+        if (name == "shipped")
+            fs::copy_file(fs::path(ZORBEL_SOURCE_DIR "/Data") / files[i], data / files[i], fs::copy_options::overwrite_existing);
+        else if (i < 5)  // no music
+            writeFile(data / files[i], i < 4 ? syntheticPicture(i) : syntheticFont());
 }
 
 // ---- The golden lines.
 
-// A golden line: scene, data set, frames per second, frame (or "-" for a whole file), checksum
-// of the decoded pixels (or of the whole file), and the frame's frames.csv row (or the size).
+// Scene, data set, frames per second, frame (or "-" for a whole file), checksum, frames.csv row (or the size).
 std::string goldenLine(const std::string& scene, const std::string& dataSet, int fps, const std::string& frame,
                        const std::string& checksum, const std::string& detail) {
     return scene + " " + dataSet + " " + std::to_string(fps) + " " + frame + " " + checksum + " " + detail;
@@ -130,22 +122,16 @@ std::string goldenLine(const std::string& scene, const std::string& dataSet, int
 
 std::string sceneOf(const std::string& line) { return line.substr(0, line.find(' ')); }
 
-std::vector<std::string> readGoldenFile() {
+// The lines of a file after the first `skip`, but for blank lines and comments.
+std::vector<std::string> readLines(const fs::path& path, size_t skip = 0) {
     std::vector<std::string> lines;
-    std::ifstream stream(goldenFile);
+    std::ifstream stream(path);
     for (std::string text; std::getline(stream, text);)
         if (!text.empty() && text[0] != '#') lines.push_back(text);
+    lines.erase(lines.begin(), lines.begin() + std::min(skip, lines.size()));
     return lines;
 }
 
-// The rows of frames.csv after its header, by frame number.
-std::vector<std::string> tableRows(const fs::path& folder) {
-    std::vector<std::string> rows;
-    std::ifstream stream(folder / "frames.csv");
-    for (std::string text; std::getline(stream, text);) rows.push_back(text);
-    if (!rows.empty()) rows.erase(rows.begin());
-    return rows;
-}
 
 double demoTimeOf(const std::string& row) {
     const size_t second = row.find(',', row.find(',') + 1);
@@ -174,7 +160,7 @@ std::vector<std::string> currentLines() {
     for (const char* dataSet : dataSets)
         for (int fps : frameRates) {
             const fs::path folder = captureFolder(dataSet, fps);
-            const std::vector<std::string> rows = tableRows(folder);
+            const std::vector<std::string> rows = readLines(folder / "frames.csv", 1);  // by frame number
             if (rows.empty()) continue;  // no capture: every line of it is missing
             for (long frame : chosenFrames(rows))
                 lines.push_back(goldenLine(sceneAt(demoTimeOf(rows[frame])), dataSet, fps, std::to_string(frame),
@@ -199,10 +185,9 @@ std::string captureOne(const std::string& dataSet, int fps) {
     const Result result = runZorbel(folder, arguments + (dataSet == soundSet ? "" : " --no-audio"), 900);
     if (result.status != 0)
         return dataSet + " at " + std::to_string(fps) + " fps: status " + std::to_string(result.status) + "\n" + result.output;
-    // Keep frames.csv and the chosen frames; the sound only where it is checked (it is
-    // 50 MB), as sound.wav.
+    // Keep frames.csv, the chosen frames and, only where it is checked, the sound (50 MB) as sound.wav.
     std::set<std::string> keepNames{"frames.csv"};
-    for (long frame : chosenFrames(tableRows(folder / "out"))) keepNames.insert(frameName(frame));
+    for (long frame : chosenFrames(readLines(folder / "out/frames.csv", 1))) keepNames.insert(frameName(frame));
     for (const auto& entry : fs::directory_iterator(folder / "out")) {
         const std::string name = entry.path().filename().string();
         if (keepNames.count(name)) fs::rename(entry.path(), folder / name);
@@ -229,7 +214,7 @@ int captureAll() {
 // ---- record: rewrite the golden file, saying how many lines are new or different per scene.
 
 int record() {
-    const std::vector<std::string> before = readGoldenFile(), after = currentLines();
+    const std::vector<std::string> before = readLines(goldenFile), after = currentLines();
     std::map<std::string, int> changed;  // per scene: lines new or different
     for (const std::string& line : after)
         changed[sceneOf(line)] += std::find(before.begin(), before.end(), line) == before.end();
@@ -251,7 +236,7 @@ class GoldenScene : public ::testing::TestWithParam<std::string> {};
 TEST_P(GoldenScene, MatchesTheRecordedFrames) {
     static const std::vector<std::string> current = currentLines();  // the captures, read once for all scenes
     std::vector<std::string> golden, captured;
-    for (const std::string& line : readGoldenFile())
+    for (const std::string& line : readLines(goldenFile))
         if (sceneOf(line) == GetParam()) golden.push_back(line);
     for (const std::string& line : current)
         if (sceneOf(line) == GetParam()) captured.push_back(line);

@@ -1,5 +1,4 @@
-// The picture converter: PNG decoding of every colour type, scaling, the planar layout and
-// the refusals (missing, not a PNG, truncated). The dither: the shipped pictures in data_test.
+// The picture converter: every PNG colour type, scaling, the planar layout, the refusals. The dither: data_test.
 #include "file_io.h"
 #include "picture_convert.h"
 #include "png_io.h"
@@ -11,12 +10,9 @@
 
 namespace {
 
-uint8_t plane(const std::vector<uint8_t>& pic, int channel, int x, int y) {
-    return pic[static_cast<size_t>(channel * picturePlane + y * pictureW + x)];
-}
-
 std::vector<int> rgbAt(const std::vector<uint8_t>& pic, int x, int y) {
-    return {plane(pic, 0, x, y), plane(pic, 1, x, y), plane(pic, 2, x, y)};
+    const size_t at = static_cast<size_t>(y * pictureW + x);
+    return {pic[at], pic[picturePlane + at], pic[2 * picturePlane + at]};
 }
 
 }  // namespace
@@ -33,10 +29,9 @@ TEST(PictureConvert, PlanarLayoutScalingUpAndAreaAverageDown) {
     for (const auto& p : points) EXPECT_EQ(rgbAt(pic, p.x, p.y), p.rgb) << p.x << "," << p.y;
 
     // 160 x 200 grey: columns alternate 0 and 200, so every 2 x 2 block averages to 100.
-    std::vector<std::vector<uint8_t>> rows(200, std::vector<uint8_t>(160));
-    for (auto& r : rows)
-        for (size_t x = 1; x < r.size(); x += 2) r[x] = 200;
-    ASSERT_TRUE(writeTestPng(dir + "/g.png", 160, 200, PNG_COLOR_TYPE_GRAY, 8, rows));
+    std::vector<uint8_t> row(160);
+    for (size_t x = 1; x < row.size(); x += 2) row[x] = 200;
+    ASSERT_TRUE(writeTestPng(dir + "/g.png", 160, 200, PNG_COLOR_TYPE_GRAY, 8, std::vector(200, row)));
     const std::vector<uint8_t> grey = convertPng(dir + "/g.png", false);
     for (int i : {0, 4321, 7999, 16000}) EXPECT_EQ(grey[static_cast<size_t>(i)], 100) << i;
 }
@@ -44,8 +39,7 @@ TEST(PictureConvert, PlanarLayoutScalingUpAndAreaAverageDown) {
 TEST(PictureConvert, EveryColourTypeAndDepthDecodesToTheSameColour) {
     const std::string dir = scratchDir("types");
     // One orange-ish pixel (255, 128, 0) written six ways; grey ones use 128.
-    struct Case { const char* name; int type, depth; std::vector<uint8_t> row; std::vector<int> rgb; };
-    const std::vector<Case> cases = {
+    const struct { const char* name; int type, depth; std::vector<uint8_t> row; std::vector<int> rgb; } cases[] = {
         {"rgb8", PNG_COLOR_TYPE_RGB, 8, {255, 128, 0}, {255, 128, 0}},
         {"rgb16", PNG_COLOR_TYPE_RGB, 16, {0xFF, 0xFF, 0x80, 0x80, 0, 0}, {255, 128, 0}},
         {"rgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 128, 0, 255}, {255, 128, 0}},
@@ -53,7 +47,7 @@ TEST(PictureConvert, EveryColourTypeAndDepthDecodesToTheSameColour) {
         {"gray1", PNG_COLOR_TYPE_GRAY, 1, {0x80}, {255, 255, 255}},
         {"grayalpha16", PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x80, 0x80, 0xFF, 0xFF}, {128, 128, 128}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::string path = dir + "/" + c.name + ".png";
         ASSERT_TRUE(writeTestPng(path, 1, 1, c.type, c.depth, {c.row})) << c.name;
         EXPECT_EQ(rgbAt(convertPng(path, false), 10, 10), c.rgb) << c.name;

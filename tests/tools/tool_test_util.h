@@ -1,5 +1,4 @@
-// Shared helpers of the data-tool tests: a scratch folder per test, the message of a refusal,
-// and tiny PNG files written directly with libpng in any colour type and depth.
+// Data-tool test helpers: a scratch folder per test, a refusal's message, tiny PNGs of any colour type and depth.
 #pragma once
 
 #include <png.h>
@@ -17,8 +16,6 @@ inline std::string scratchDir(const std::string& name) {
     std::filesystem::create_directories(dir);
     return dir.string();
 }
-
-inline std::string dataPath(const std::string& name) { return std::string(ZORBEL_SOURCE_DIR) + "/Data/" + name; }
 
 // What the ToolError thrown by `action` says, or "no error".
 template <class Action> std::string errorOf(Action action) {

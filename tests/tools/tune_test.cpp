@@ -1,5 +1,4 @@
-// The bass meter, and the tune's kick that makes the demo's bass level pulse. The XM writer
-// and the tune's bytes: data_test; its looping: the golden audio.wav.
+// The bass meter, and the tune's kick that makes the bass level pulse. Its bytes: data_test; its looping: golden audio.
 #include "bass_meter.h"
 #include "tune.h"
 #include "xm_writer.h"
@@ -9,20 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// A full-scale sine of `cycles` periods over the meter's window.
-std::vector<float> sine(double cycles) {
-    std::vector<float> values(bassWindow);
-    for (int n = 0; n < bassWindow; ++n) values[n] = static_cast<float>(std::sin(6.283185307179586 * cycles * n / bassWindow));
-    return values;
-}
-
-}  // namespace
-
 TEST(Tune, KickMakesTheBassLevelPulse) {
-    // Theme A, from 30.72 s: kicks every 0.48 s. The demo's level right after each kick
-    // against the level half a beat later.
+    // Theme A, from 30.72 s: kicks every 0.48 s. The level right after each kick against half a beat later.
     const BassTrace trace = measureBass(writeXm(composeTune()), 30.72, 7.68);
     ASSERT_FALSE(trace.levels.empty());
     EXPECT_LT(trace.peakSample, 1.0f) << "the mix clips";
@@ -41,6 +28,13 @@ TEST(Tune, KickMakesTheBassLevelPulse) {
 }
 
 TEST(BassMeter, FullScaleSineAtABinCentreReadsOne) {
+    // A full-scale sine of `cycles` periods over the meter's window.
+    auto sine = [](double cycles) {
+        std::vector<float> values(bassWindow);
+        for (int n = 0; n < bassWindow; ++n)
+            values[n] = static_cast<float>(std::sin(6.283185307179586 * cycles * n / bassWindow));
+        return values;
+    };
     // Bin 10 reads 1.0; the triangle window leaks 4/(pi n)^2 into bins at odd distances n,
     // which over bins 0..49 adds 0.958 more.
     EXPECT_NEAR(bassLevelOf(sine(10).data()), 1.958, 0.005);
