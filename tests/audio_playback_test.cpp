@@ -33,6 +33,13 @@ protected:
         std::string reason;
         EXPECT_TRUE(loadMusic(path.c_str(), reason)) << reason;
     }
+
+    // Loads the module and starts it with the clock at 1000 ms.
+    static void play(uint8_t panning = 128, bool silentIntro = false) {
+        useVirtualClock(1000);
+        load(panning, silentIntro);
+        startMusic();
+    }
 };
 
 // Bass level (first 50 bins) and the largest bin, read at `tick`.
@@ -68,8 +75,7 @@ TEST_F(AudioPlayback, FailedLoadsAndOffModeGiveZeros) {
     load();
     EXPECT_EQ(readAt(1500).second, 0.0f);  // loaded, not started
     setMusicMode(MusicMode::off);
-    load();
-    startMusic();
+    play();
     EXPECT_EQ(readAt(2000).second, 0.0f);
 }
 
@@ -84,8 +90,7 @@ TEST_F(AudioPlayback, SeekBeforeAndDuringPlayback) {
     EXPECT_GT(readAt(1250).first, 0.1f);
 
     // Past the first pass, seeks land in the loop, which starts at the restart position.
-    load(128, true);
-    startMusic();
+    play(128, true);
     for (int pass = 0; pass < 4; ++pass) {
         const double loopStart = (2 + pass) * xm_fixture::passSeconds;
         seekMusic(loopStart + 0.3);
@@ -96,8 +101,7 @@ TEST_F(AudioPlayback, SeekBeforeAndDuringPlayback) {
 }
 
 TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
-    load();
-    startMusic();
+    play();
     const float before = readAt(1300).first;
     EXPECT_EQ(readAt(900).first, before);  // backwards: nothing new rendered
     auto started = std::chrono::steady_clock::now();
@@ -112,22 +116,17 @@ TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
 }
 
 TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
-    load();
-    startMusic();
+    play();
     const std::vector<float> rendered = playFrames(150);
 
     setMusicMode(MusicMode::live);
-    useVirtualClock(1000);
-    load();
-    startMusic();
+    play();
     EXPECT_EQ(playFrames(150), rendered);
     std::string reason;
     EXPECT_FALSE(startMusicRecording("/tmp/zorbel_never.wav", reason));
 
     for (uint8_t panning : {0, 255}) {  // a sample panned hard left, then hard right
-        useVirtualClock(1000);
-        load(panning);
-        startMusic();
+        play(panning);
         const float peak = readAt(1300).second;
         EXPECT_TRUE(panning == 0 ? peak < 1e-4f : peak > 0.1f) << int(panning) << ": " << peak;
     }

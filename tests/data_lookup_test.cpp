@@ -21,7 +21,6 @@ TEST(DataLookup, AnExplicitChoiceIsTheOnlyFolderTriedOtherwiseTheThreeDefaults) 
     EXPECT_EQ(dataFolderCandidates("", nullptr, "/work", ""), List{"/work/Data"});
 }
 
-// Runs a one-frame capture from `folder` with `environment` before the command.
 Result captureFrom(const fs::path& folder, const std::string& environment, const std::string& arguments = "",
                    const fs::path& program = zorbel) {
     return runShell("cd " + quoted(folder) + " && env -u ZORBEL_DATA " + environment + " timeout 20 " + quoted(program) +
@@ -47,8 +46,7 @@ TEST(DataLookup, ADecoyDataFolderHidesNeitherTheInstalledDataNorAChosenFolder) {
         EXPECT_NE(result.output.find(tried), std::string::npos) << result.output;
 
     const struct { std::string environment, arguments; fs::path program; } runs[] = {
-        {"", "--data ../prefix/share/zorbel/Data", zorbel},
-        {"ZORBEL_DATA=../prefix/share/zorbel/Data", "", zorbel},
+        {"", "--data ../prefix/share/zorbel/Data", zorbel}, {"ZORBEL_DATA=../prefix/share/zorbel/Data", "", zorbel},
         {"", "", folder / "prefix/bin/zorbel"},
     };
     for (const auto& run : runs) {

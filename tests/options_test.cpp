@@ -98,7 +98,6 @@ TEST(CaptureFolder, AUsedFolderIsRefusedAndForceRemovesOnlyTheCapturesFiles) {
     fs::remove_all(folder);
 }
 
-// Runs `command` in `folder` with standard output into shown.txt and standard error into err.txt.
 Result runIntoFiles(const fs::path& folder, const std::string& command, const std::string& after = "") {
     return runShell("cd " + quoted(folder) + " && (" + command + " >shown.txt 2>err.txt </dev/null " + after + ")");
 }

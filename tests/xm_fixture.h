@@ -58,7 +58,6 @@ inline std::vector<uint8_t> makeModule(uint8_t panning = 128, bool silentIntro =
     return out;
 }
 
-// Writes `bytes` to a file of that name in the temp directory and returns its path.
 inline std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::string path = (std::filesystem::temp_directory_path() / name).string();
     std::ofstream(path, std::ios::binary | std::ios::trunc)

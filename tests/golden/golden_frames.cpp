@@ -23,8 +23,7 @@ const fs::path goldenFile = ZORBEL_SOURCE_DIR "/tests/golden/frames.txt";
 const char* const dataSets[] = {"shipped", "synthetic"};
 const int frameRates[] = {60, 24};
 
-// The capture that carries the sound: its audio.wav is checked whole.
-const std::string soundSet = "shipped";
+const std::string soundSet = "shipped";  // the capture whose audio.wav is checked whole
 const int soundRate = 60;
 
 // The scenes, each owning demo times from `from` up to the next one's. The first picture waits until after
@@ -111,8 +110,6 @@ void writeDataSet(const std::string& name, const fs::path& data) {
         else if (i < 5)  // no music
             writeFile(data / files[i], i < 4 ? syntheticPicture(i) : syntheticFont());
 }
-
-// ---- The golden lines.
 
 // Scene, data set, frames per second, frame (or "-" for a whole file), checksum, frames.csv row (or the size).
 std::string goldenLine(const std::string& scene, const std::string& dataSet, int fps, const std::string& frame,
@@ -228,8 +225,6 @@ int record() {
     for (const auto& [scene, count] : changed) std::printf("%-10s %d lines changed\n", scene.c_str(), count);
     return 0;
 }
-
-// ---- the checks.
 
 class GoldenScene : public ::testing::TestWithParam<std::string> {};
 

@@ -9,10 +9,8 @@
 #include <array>
 #include <filesystem>
 
-namespace {
-
 // The ink of code c's 16 x 16 block as first and last column, first and last row; -1s when empty.
-std::array<int, 4> inkBox(const std::vector<uint8_t>& sheet, int c) {
+static std::array<int, 4> inkBox(const std::vector<uint8_t>& sheet, int c) {
     std::array<int, 4> box{-1, -1, -1, -1};
     for (int j = 0; j < 16; ++j)
         for (int i = 0; i < 16; ++i)
@@ -20,8 +18,6 @@ std::array<int, 4> inkBox(const std::vector<uint8_t>& sheet, int c) {
                 box = {box[0] < 0 ? i : std::min(box[0], i), std::max(box[1], i), box[2] < 0 ? j : box[2], j};
     return box;
 }
-
-}  // namespace
 
 TEST(FontSheet, LayoutInkAndRefusals) {
     if (!std::filesystem::exists(defaultFontPath)) GTEST_SKIP() << "no " << defaultFontPath;

@@ -28,15 +28,13 @@ TEST(Tune, KickMakesTheBassLevelPulse) {
 }
 
 TEST(BassMeter, FullScaleSineAtABinCentreReadsOne) {
-    // A full-scale sine of `cycles` periods over the meter's window.
     auto sine = [](double cycles) {
         std::vector<float> values(bassWindow);
         for (int n = 0; n < bassWindow; ++n)
             values[n] = static_cast<float>(std::sin(6.283185307179586 * cycles * n / bassWindow));
         return values;
     };
-    // Bin 10 reads 1.0; the triangle window leaks 4/(pi n)^2 into bins at odd distances n,
-    // which over bins 0..49 adds 0.958 more.
+    // Bin 10 reads 1.0; the triangle window leaks 4/(pi n)^2 into odd distances n: 0.958 more over bins 0..49.
     EXPECT_NEAR(bassLevelOf(sine(10).data()), 1.958, 0.005);
     EXPECT_LT(bassLevelOf(sine(80).data()), 0.05);  // above bin 49 (2.3 kHz) barely counts
 }
