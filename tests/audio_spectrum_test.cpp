@@ -14,8 +14,7 @@ namespace {
 std::vector<float> spectrumOf(double bin, double amplitude, int count = spectrumBinCount) {
     std::vector<float> samples(spectrumWindowSize), values(count, -1.0f);
     for (int n = 0; n < spectrumWindowSize; ++n)  // bin 0: a constant level
-        samples[n] = static_cast<float>(
-            bin == 0 ? amplitude : amplitude * std::sin(2 * M_PI * bin * n / spectrumWindowSize + 0.3 * bin));
+        samples[n] = static_cast<float>(amplitude * std::cos(2 * M_PI * bin * n / spectrumWindowSize + 0.3 * bin));
     computeSpectrum(samples.data(), values.data(), count);
     return values;
 }

@@ -185,10 +185,8 @@ std::string captureOne(const std::string& dataSet, int fps) {
     // Keep frames.csv, the chosen frames and, only where it is checked, the sound (50 MB) as sound.wav.
     std::set<std::string> keepNames{"frames.csv"};
     for (long frame : chosenFrames(readLines(folder / "out/frames.csv", 1))) keepNames.insert(frameName(frame));
-    for (const auto& entry : fs::directory_iterator(folder / "out")) {
-        const std::string name = entry.path().filename().string();
-        if (keepNames.count(name)) fs::rename(entry.path(), folder / name);
-    }
+    std::error_code missing;  // a chosen frame that was not written shows as "missing" in the checks
+    for (const std::string& name : keepNames) fs::rename(folder / "out" / name, folder / name, missing);
     if (dataSet == soundSet && fps == soundRate) fs::rename(folder / "out/audio.wav", folder / "sound.wav");
     fs::remove_all(folder / "out");
     return "";
