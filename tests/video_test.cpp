@@ -148,14 +148,13 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
         unequal += last.rgb[i] != last.rgb[((i / 3 / 160 & ~1u) * 160 + (i / 3 % 160 & ~1u)) * 3 + i % 3];
     EXPECT_EQ(unequal, 0);
     const double windowSeconds = windowFrames / 30.0;
-    // The tolerance is the mean difference per colour channel from the capture; -1: not compared.
+    // The tolerance is the mean difference per colour channel from the capture; -1: not compared. Scale 8 unless told.
     const struct { const char* file; std::string options, summary; double seconds, tolerance; } cases[] = {
         // The first run also writes pictures: both outputs come from the same frames.
         {"a.mkv", "--lossless --capture both --scale 2" + window, "h264 gbrp 160x200 at 30/1, 61 frames, flac 48000 Hz x 2", windowSeconds, 0},
         {"b.webm", "--lossless --scale 2" + window, "vp9 gbrp 160x200 at 30/1, 61 frames, opus 48000 Hz x 2", windowSeconds, 0},
         {"c.mp4", "--scale 2" + window, "h264 yuv420p 160x200 at 30/1, 61 frames, aac 48000 Hz x 2", windowSeconds, 3.0},  // 4:2:0
         {"d.webm", "--scale 1" + window, "vp9 yuv420p 80x100 at 30/1, 61 frames, opus 48000 Hz x 2", windowSeconds, -1},
-        // Scale 8 unless told.
         {"e.MP4", "--lossless --from 7 --to 7.2 --fps 25", "h264 gbrp 640x800 at 25/1, 6 frames, aac 48000 Hz x 2", 0.24, -1},
     };
     for (const auto& c : cases) {
