@@ -130,10 +130,8 @@ std::vector<std::string> readLines(const fs::path& path, size_t skip = 0) {
 }
 
 
-double demoTimeOf(const std::string& row) {
-    const size_t second = row.find(',', row.find(',') + 1);
-    return second == std::string::npos ? -1 : std::atof(row.c_str() + second + 1);
-}
+// The third field of a frames.csv row.
+double demoTimeOf(const std::string& row) { return std::atof(row.c_str() + row.find(',', row.find(',') + 1) + 1); }
 
 // The frames kept: the first at or after each inside moment (or the last), and those around each bound.
 std::set<long> chosenFrames(const std::vector<std::string>& rows) {
