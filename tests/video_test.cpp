@@ -38,19 +38,16 @@ uint8_t clampByte(double value) { return static_cast<uint8_t>(std::clamp(std::lr
 
 // GBR planes as they are; 4:2:0 BT.709 limited range through the standard inverse.
 std::vector<uint8_t> toRgb(const AVFrame* frame) {
-    std::vector<uint8_t> rgb(static_cast<size_t>(frame->width) * frame->height * 3);
+    std::vector<uint8_t> rgb;
     for (int y = 0; y < frame->height; ++y)
         for (int x = 0; x < frame->width; ++x) {
-            uint8_t* out = &rgb[(static_cast<size_t>(y) * frame->width + x) * 3];
             auto at = [&](int plane, int px, int py) { return frame->data[plane][py * frame->linesize[plane] + px]; };
-            if (frame->format == AV_PIX_FMT_GBRP) {
-                out[0] = at(2, x, y), out[1] = at(0, x, y), out[2] = at(1, x, y);
-                continue;
-            }
             const double luma = 1.164 * (at(0, x, y) - 16), cb = at(1, x / 2, y / 2) - 128, cr = at(2, x / 2, y / 2) - 128;
-            out[0] = clampByte(luma + 1.793 * cr);
-            out[1] = clampByte(luma - 0.213 * cb - 0.533 * cr);
-            out[2] = clampByte(luma + 2.112 * cb);
+            if (frame->format == AV_PIX_FMT_GBRP)
+                rgb.insert(rgb.end(), {at(2, x, y), at(0, x, y), at(1, x, y)});
+            else
+                rgb.insert(rgb.end(), {clampByte(luma + 1.793 * cr), clampByte(luma - 0.213 * cb - 0.533 * cr),
+                                       clampByte(luma + 2.112 * cb)});
         }
     return rgb;
 }

@@ -78,11 +78,10 @@ std::string frameName(long frame) { return format("frame-%06ld.png", frame); }
 
 std::vector<uint8_t> syntheticPicture(int index) {
     std::vector<uint8_t> bytes(24000);
-    for (int plane = 0; plane < 3; ++plane)
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 80; ++x)
-                bytes[plane * 8000 + y * 80 + x] =
-                    static_cast<uint8_t>(x * 29 + y * 7 + plane * 85 + index * 53 + (x * y) % 11 * 17);
+    for (int i = 0; i < 24000; ++i) {
+        const int plane = i / 8000, y = i % 8000 / 80, x = i % 80;
+        bytes[i] = static_cast<uint8_t>(x * 29 + y * 7 + plane * 85 + index * 53 + (x * y) % 11 * 17);
+    }
     return bytes;
 }
 
@@ -92,9 +91,8 @@ std::vector<uint8_t> syntheticFont() {
     for (int code = 32; code < 256; ++code)
         for (int row = 0; row < 16; ++row)
             for (int column = 0; column < 16; ++column) {
-                if ((column * 5 + row * 3 + code) % 7 >= 3) continue;
                 const int y = 16 * (code / 16) + row, x = 16 * (code % 16) + column;
-                if (y >= height) continue;
+                if ((column * 5 + row * 3 + code) % 7 >= 3 || y >= height) continue;
                 const int plane = (column + 2 * row + code) % 3;
                 bytes[plane * width * height + y * width + x] = static_cast<uint8_t>(1 + (code + column * row) % 255);
             }

@@ -34,25 +34,23 @@ TEST(PictureConvert, PlanarLayoutScalingUpAndAreaAverageDown) {
 
 TEST(PictureConvert, EveryColourTypeAndDepthDecodesToTheSameColour) {
     const std::string dir = scratchDir("types");
-    // One orange-ish pixel (255, 128, 0) written six ways; grey ones use 128.
-    const struct { const char* name; int type, depth; std::vector<uint8_t> row; std::vector<int> rgb; } cases[] = {
+    // One pixel of each type: orange-ish (255, 128, 0) in colour, 128 in grey.
+    const struct { const char* name; int type, depth; std::vector<uint8_t> row; std::vector<int> rgb;
+                   std::vector<png_color> palette = {}; std::vector<uint8_t> trns = {}; } cases[] = {
         {"rgb8", PNG_COLOR_TYPE_RGB, 8, {255, 128, 0}, {255, 128, 0}},
         {"rgb16", PNG_COLOR_TYPE_RGB, 16, {0xFF, 0xFF, 0x80, 0x80, 0, 0}, {255, 128, 0}},
         {"rgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 128, 0, 255}, {255, 128, 0}},
         {"gray8", PNG_COLOR_TYPE_GRAY, 8, {128}, {128, 128, 128}},
         {"gray1", PNG_COLOR_TYPE_GRAY, 1, {0x80}, {255, 255, 255}},
         {"grayalpha16", PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x80, 0x80, 0xFF, 0xFF}, {128, 128, 128}},
+        // Palette entry 1 is half-transparent white, composited over black.
+        {"palette", PNG_COLOR_TYPE_PALETTE, 8, {1}, {128, 128, 128}, {{0, 0, 255}, {255, 255, 255}}, {255, 128}},
     };
     for (const auto& c : cases) {
         const std::string path = dir + "/" + c.name + ".png";
-        ASSERT_TRUE(writeTestPng(path, 1, 1, c.type, c.depth, {c.row})) << c.name;
+        ASSERT_TRUE(writeTestPng(path, 1, 1, c.type, c.depth, {c.row}, c.palette, c.trns)) << c.name;
         EXPECT_EQ(rgbAt(convertPng(path, false), 10, 10), c.rgb) << c.name;
     }
-    // Palette with transparency: entry 1 is half-transparent white, composited over black.
-    ASSERT_TRUE(writeTestPng(dir + "/pal.png", 2, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1}},
-                             {{0, 0, 255}, {255, 255, 255}}, {255, 128}));
-    const std::vector<uint8_t> pal = convertPng(dir + "/pal.png", false);
-    EXPECT_EQ(std::pair(rgbAt(pal, 0, 0), rgbAt(pal, 79, 0)), std::pair(std::vector<int>{0, 0, 255}, std::vector<int>{128, 128, 128}));
 }
 
 TEST(PictureConvert, RefusesMissingNonPngAndTruncatedFiles) {
