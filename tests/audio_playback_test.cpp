@@ -148,7 +148,8 @@ TEST_F(AudioPlayback, NoDeviceIsNotedOnlyForLiveMusicThatLoaded) {
 }
 
 // A capture renders in full a clock jump that live playback skips by seeking: the sound stays in step with frames.
-TEST_F(AudioPlayback, RecordingRendersAClockJumpInFull) {
+// Samples beyond full scale clip to the largest 16-bit value of their sign, not wrap to the other (a loud click).
+TEST_F(AudioPlayback, RecordingRendersAClockJumpInFullAndClipsOvers) {
     load();
     const std::string path = ::testing::TempDir() + "zorbel_jump.wav";
     std::string reason;
@@ -158,12 +159,7 @@ TEST_F(AudioPlayback, RecordingRendersAClockJumpInFull) {
     readAt(1016 + 3000);
     stopMusic();
     EXPECT_EQ(std::filesystem::file_size(path), 44u + 3016u * 48u * 4u);
-}
 
-// Samples beyond full scale clip to the largest 16-bit value of their sign, not wrap to the other (a loud click).
-TEST(MusicRecording, OversAreClippedNotWrapped) {
-    const std::string path = ::testing::TempDir() + "zorbel_overs.wav";
-    std::string reason;
     ASSERT_TRUE(openMusicRecording(path.c_str(), 48000, reason)) << reason;
     const float frames[] = {1.5f, -1.5f, 1.0f, -1.0f};
     writeMusicRecording(frames, 2);

@@ -12,24 +12,22 @@ namespace {
 
 using namespace harness;
 
-TEST(DataLookup, AnExplicitChoiceIsTheOnlyFolderTriedOtherwiseTheThreeDefaults) {
-    using List = std::vector<std::string>;
-    EXPECT_EQ(dataFolderCandidates("/d", "/env", "/work", "/usr/bin"), List{"/d"});
-    EXPECT_EQ(dataFolderCandidates("", "/env", "/work", "/usr/bin"), List{"/env"});
-    EXPECT_EQ(dataFolderCandidates("", "", "/work", "/usr/bin"),
-              (List{"/work/Data", "/usr/bin/Data", "/usr/bin/../share/zorbel/Data"}));
-    EXPECT_EQ(dataFolderCandidates("", nullptr, "/work", ""), List{"/work/Data"});
-}
-
 Result captureFrom(const fs::path& folder, const std::string& environment, const std::string& arguments = "",
                    const fs::path& program = zorbel) {
     return runShell("cd " + quoted(folder) + " && env -u ZORBEL_DATA " + environment + " timeout 20 " + quoted(program) +
                     " --capture out --to 0 --no-audio " + arguments + " </dev/null");
 }
 
-// Past a Data/ that lacks the files every folder tried is reported; an installed copy (the program
-// in prefix/bin, its data in prefix/share/zorbel/Data) finds its data, and --data or ZORBEL_DATA choose it.
-TEST(DataLookup, ADecoyDataFolderHidesNeitherTheInstalledDataNorAChosenFolder) {
+// --data or ZORBEL_DATA is the only folder tried, otherwise three defaults: past a Data/ that lacks the files (all
+// tried are reported) to an installed copy, the program in prefix/bin and its data in prefix/share/zorbel/Data.
+TEST(DataLookup, AChosenFolderAloneOtherwiseTheDefaultsPastADecoyToTheInstalledData) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(dataFolderCandidates("/d", "/env", "/work", "/usr/bin"), List{"/d"});
+    EXPECT_EQ(dataFolderCandidates("", "/env", "/work", "/usr/bin"), List{"/env"});
+    EXPECT_EQ(dataFolderCandidates("", "", "/work", "/usr/bin"),
+              (List{"/work/Data", "/usr/bin/Data", "/usr/bin/../share/zorbel/Data"}));
+    EXPECT_EQ(dataFolderCandidates("", nullptr, "/work", ""), List{"/work/Data"});
+
     const fs::path folder = makeScratch("lookup"), work = folder / "work";
     for (const char* made : {"prefix/bin", "prefix/share/zorbel", "work/Data"}) fs::create_directories(folder / made);
     fs::rename(folder / "Data", folder / "prefix/share/zorbel/Data");

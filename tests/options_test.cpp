@@ -24,7 +24,7 @@ ReadOptions readLine(const std::string& line) {
     return readOptions(static_cast<int>(argv.size()), argv.data());
 }
 
-TEST(Options, EveryBadValueIsOneLineNamingTheOptionAndItsLimit) {
+TEST(Options, BadValuesAreOneLineNamingTheLimitAndValuesAtTheLimitsAreTakenInEitherSpelling) {
     const struct { const char* arguments; const char* says; } cases[] = {
         {"--bogus", "unknown option --bogus"}, {"stray", "unexpected argument 'stray'"},
         {"--start", "--start: 1 required SECONDS missing"}, {"--start 200000", "--start: must be from 0 to 260 seconds"},
@@ -46,9 +46,7 @@ TEST(Options, EveryBadValueIsOneLineNamingTheOptionAndItsLimit) {
         const std::string error = readLine(arguments).error;
         EXPECT_TRUE(error.find(says) == 0 && error.find('\n') == std::string::npos) << arguments << " gave: " << error;
     }
-}
 
-TEST(Options, ValuesAtTheirLimitsAreTakenInEitherSpelling) {
     const ReadOptions read = readLine("--capture=out --fps 1000 --from 260 --to=999 --scale 16 --data d --force --no-audio");
     ASSERT_EQ(read.error, "");
     const DemoOptions& o = read.options;
@@ -70,16 +68,14 @@ TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {
         EXPECT_NE(std::string(helpText).find(word), std::string::npos) << word;
 }
 
-TEST(CaptureFolder, OnlyTheCapturesOwnFileNamesCount) {
+TEST(CaptureFolder, OnlyItsOwnFileNamesCountAUsedFolderIsRefusedAndForceRemovesOnlyThose) {
     const struct { const char* name; bool owned; } cases[] = {
         {"frame-000000.png", true}, {"frame-1234567.png", true}, {"frames.csv", true}, {"audio.wav", true},
         {"frame-00001.png", false}, {"frame-00000a.png", false}, {"frame-000001.png.bak", false},
         {"my-frame-000001.png", false}, {"notes.txt", false}, {"audio.wav~", false}, {"Frames.csv", false},
     };
     for (const auto& [name, owned] : cases) EXPECT_EQ(isCaptureFileName(name), owned) << name;
-}
 
-TEST(CaptureFolder, AUsedFolderIsRefusedAndForceRemovesOnlyTheCapturesFiles) {
     const fs::path folder = makeScratch("used-folder");
     fs::create_directories(folder / "out/sub");
     for (const char* name : {"frame-000007.png", "frames.csv", "audio.wav", "notes.txt", "frame-7.png", "sub/frames.csv"})

@@ -30,8 +30,7 @@ const int soundRate = 60;
 // 7 s; the cubes of the ripple (after 66 s) and the star field (after 180 s) are checked at their bounds.
 const struct SceneSpan { const char* name; double from; } scenes[] = {
     {"fade", 0},      {"picture1", 7},  {"picture2", 15}, {"picture3", 22}, {"picture4", 30},
-    {"wavy", 37},     {"ripple", 63},   {"plasma", 96},   {"stars", 154},   {"closing", 210},
-    {"end", 260},
+    {"wavy", 37},     {"ripple", 63},   {"plasma", 96},   {"stars", 154},   {"closing", 210}, {"end", 260},
 };
 
 std::string sceneAt(double demoTime) {
@@ -51,8 +50,7 @@ uint64_t fnv1a(const void* bytes, size_t size, uint64_t hash = 0xcbf29ce48422232
     return hash;
 }
 
-template <typename... Values>
-std::string format(const char* pattern, Values... values) {
+template <typename... Values> std::string format(const char* pattern, Values... values) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, values...);
     return text;

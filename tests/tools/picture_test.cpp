@@ -13,7 +13,7 @@ static std::vector<int> rgbAt(const std::vector<uint8_t>& pic, int x, int y) {
     return {pic[at], pic[picturePlane + at], pic[2 * picturePlane + at]};
 }
 
-TEST(PictureConvert, PlanarLayoutScalingUpAndAreaAverageDown) {
+TEST(PictureConvert, PlanarLayoutScalingAndEveryColourTypeAndDepth) {
     const std::string dir = scratchDir("layout");
     // Red, green / blue, white: each quarter of the 80 x 100 picture gets one colour.
     ASSERT_TRUE(writeTestPng(dir + "/q.png", 2, 2, PNG_COLOR_TYPE_RGB, 8, {{255, 0, 0, 0, 255, 0}, {0, 0, 255, 255, 255, 255}}));
@@ -30,10 +30,7 @@ TEST(PictureConvert, PlanarLayoutScalingUpAndAreaAverageDown) {
     ASSERT_TRUE(writeTestPng(dir + "/g.png", 160, 200, PNG_COLOR_TYPE_GRAY, 8, std::vector(200, row)));
     const std::vector<uint8_t> grey = convertPng(dir + "/g.png", false);
     for (int i : {0, 4321, 7999, 16000}) EXPECT_EQ(grey[static_cast<size_t>(i)], 100) << i;
-}
 
-TEST(PictureConvert, EveryColourTypeAndDepthDecodesToTheSameColour) {
-    const std::string dir = scratchDir("types");
     // One pixel of each type: orange-ish (255, 128, 0) in colour, 128 in grey.
     const struct { const char* name; int type, depth; std::vector<uint8_t> row; std::vector<int> rgb;
                    std::vector<png_color> palette = {}; std::vector<uint8_t> trns = {}; } cases[] = {
