@@ -1,16 +1,7 @@
 // The sound server killed or stopped while the show (in tmux) or the music (in process) plays.
 // jackd, the ALSA JACK plugin and tmux are required (CI installs them): a missing one fails.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <thread>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
