@@ -1,7 +1,5 @@
 // The real program in a real terminal (tmux), used as a viewer would, job control and signals
 // included. tmux is required: CI installs it, and a missing tmux fails instead of hiding the tests.
-#include <csignal>
-
 #include <gtest/gtest.h>
 
 #include "harness.h"
