@@ -1,7 +1,4 @@
-// A packager's configure: with tests, benchmarks and tools off (and their packages hidden), the
-// project configures and still installs the program, its data and its man page.
-#include <fstream>
-
+// A packager's configure: tests, benchmarks, tools and their packages gone, it installs program, data and man page.
 #include <gtest/gtest.h>
 
 #include "harness.h"

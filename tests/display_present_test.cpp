@@ -64,11 +64,6 @@ TEST(InitDisplay, AppliesEverySettingAndClampsASizeTheBuffersCannotHold) {
     EXPECT_EQ(std::tuple(console.hideCursorCalls, std::string(console.title), console.rawOutputCalls, console.columns,
                          console.rows, console.filledCells),
               std::tuple(1, "QVO_4::Zorbel", 1, 80, 50, 4000));  // 80 x 80 cells asked, the buffer holds 4000
-    DisplayConfig visibleCursor = displayConfig;
-    visibleCursor.showCursor = 1;
-    initDisplay(visibleCursor);
-    EXPECT_EQ(memoryConsoleState.hideCursorCalls, 1);  // no cursor call at all
-
     const struct { int width, height, clampedWidth, clampedHeight; } sizes[] = {
         {200, 0, 80, 1}, {30, 50, 30, 30}, {0, 7, 1, 1}, {80, 99, 80, 50}, {64, 40, 64, 40},
     };

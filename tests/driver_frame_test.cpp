@@ -1,9 +1,5 @@
-// The frame loop's pieces: pacing, the clear grey, the clock over very long runs (the tick
-// never wraps, so the show does not start again after 49.7 days) and the data files.
-#include <algorithm>
+// The frame loop: pacing, the clear grey, a tick that never wraps (no restart after 49.7 days), the data files.
 #include <cstring>
-#include <filesystem>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,9 +14,9 @@
 #include "platform/system/clock.h"
 #include "platform/terminal/memory_console.h"
 
-namespace fs = std::filesystem;
-
 namespace {
+
+using namespace harness;
 
 TEST(FramePacing, SleepsWhatTheFrameLeftOfSixteenMilliseconds) {
     displayConfig.frameRate = 60;
@@ -75,9 +71,9 @@ TEST(TickFrame, TheScreenStaysWhitePastThirtyTwoBitsOfMilliseconds) {
 }
 
 TEST(DataFiles, ShortFilesLeaveTheRestZeroAndLongFilesAreCut) {
-    const fs::path previous = fs::current_path(), folder = harness::makeScratch("data-files");
-    harness::writeFile(folder / "Data/intro3.raw", std::vector<uint8_t>(1000, 5));
-    harness::writeFile(folder / "Data/intro4.raw", std::vector<uint8_t>(30000, 6));
+    const fs::path previous = fs::current_path(), folder = makeScratch("data-files");
+    writeFile(folder / "Data/intro3.raw", std::vector<uint8_t>(1000, 5));
+    writeFile(folder / "Data/intro4.raw", std::vector<uint8_t>(30000, 6));
     std::memset(introPicture3, 0, sizeof introPicture3);
     fs::current_path(folder);
     const bool loaded = loadDataFiles();

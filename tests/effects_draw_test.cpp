@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/image.h"
-#include "effects/text.h"
 #include "render3d_test_state.h"
 
 namespace {

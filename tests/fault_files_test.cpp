@@ -1,9 +1,6 @@
 // Faults around the real program's files: a capture window on a frame, a full disk, an interruption, a huge
 // module, closed standard descriptors. (Scenes, frames.csv, audio.wav: golden frames; scale: video_test.)
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <string>
 
 #include <gtest/gtest.h>
 

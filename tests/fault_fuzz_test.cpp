@@ -1,12 +1,8 @@
-// Mutation fuzzing of the module loader and decoder and of the terminal encoder (pictures and font are read
-// only as colours, never as sizes). A fixed seed makes every run the same; each runs ZORBEL_FUZZ_SECONDS (3 by
-// default), meant for the sanitized build, where a memory error or undefined behaviour ends the test.
-#include <chrono>
+// Mutation fuzzing of the module loader and decoder and of the terminal encoder (pictures and font are only
+// colours), for the sanitized build; a fixed seed, each for ZORBEL_FUZZ_SECONDS (3 by default).
 #include <cstdlib>
 #include <memory>
 #include <random>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 

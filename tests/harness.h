@@ -158,15 +158,12 @@ struct Image {
 };
 
 inline Image readPng(const fs::path& path) {
-    Image image;
     png_image reader{};
     reader.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&reader, path.c_str())) return image;
+    if (!png_image_begin_read_from_file(&reader, path.c_str())) return {};
     reader.format = PNG_FORMAT_RGB;
-    image = Image{static_cast<int>(reader.width), static_cast<int>(reader.height), {}};
-    image.rgb.resize(PNG_IMAGE_SIZE(reader));
-    if (!png_image_finish_read(&reader, nullptr, image.rgb.data(), 0, nullptr)) image = Image{};
-    return image;
+    Image image{static_cast<int>(reader.width), static_cast<int>(reader.height), std::vector<uint8_t>(PNG_IMAGE_SIZE(reader))};
+    return png_image_finish_read(&reader, nullptr, image.rgb.data(), 0, nullptr) ? image : Image{};
 }
 
 inline void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {

@@ -1,5 +1,5 @@
-// The wireframe maths: a product's rounding, primitives, the cells a line lights. The golden
-// frames hold the rotations' signs, the order of a composition, the projection and the models.
+// The wireframe maths: a product's rounding, primitives, the cells a line lights (rotations, the order of a
+// composition, the projection and the models: golden frames).
 #include <limits>
 #include <tuple>
 
@@ -12,12 +12,6 @@ namespace {
 
 const Rgb ink{0.25f, 0.5f, 0.75f};
 const Rgb background{-1, -1, -1};
-
-Cells drawn(float sx, float sy, float ex, float ey) {
-    fillGrid(background);
-    drawLine(Point3{sx, sy, 0}, Point3{ex, ey, 0}, ink);
-    return cellsNot(background);
-}
 
 }  // namespace
 
@@ -79,7 +73,9 @@ TEST(Render3dLines, CellsLitForKnownSegments) {
         {-0.9f, 5, 2, 5, {{0, 5}, {1, 5}, {2, 5}}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(drawn(c.sx, c.sy, c.ex, c.ey), c.cells) << c.sx << "," << c.sy << " -> " << c.ex << "," << c.ey;
+        fillGrid(background);
+        drawLine(Point3{c.sx, c.sy, 0}, Point3{c.ex, c.ey, 0}, ink);
+        EXPECT_EQ(cellsNot(background), c.cells) << c.sx << "," << c.sy << " -> " << c.ex << "," << c.ey;
         EXPECT_TRUE(sameColor(penColor, ink));
     }
 }

@@ -1,5 +1,4 @@
-// Shared helpers for the wireframe and text tests: the globals they draw with put back to a
-// known state, a whole-grid fill, the cells drawn on it, and exact comparisons.
+// For the wireframe and text tests: their drawing globals reset, a grid fill, the cells drawn, exact comparisons.
 #pragma once
 
 #include <cstring>

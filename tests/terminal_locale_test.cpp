@@ -15,14 +15,12 @@ TEST(LocaleCheck, Utf8CodesetNamesInAnySpellingAndNothingElse) {
     EXPECT_FALSE(isUtf8Codeset(nullptr));
 }
 
-// Runs the check with only LC_ALL set as given; returns what it printed.
+// Runs the check with LC_ALL set as given (unset afterwards); returns what it printed.
 std::string warningWith(const char* lcAll) {
-    const char* previous = std::getenv("LC_ALL");
-    const std::string saved = previous != nullptr ? previous : "";
     setenv("LC_ALL", lcAll, 1);
     ::testing::internal::CaptureStderr();
     warnIfLocaleIsNotUtf8();
-    previous != nullptr ? setenv("LC_ALL", saved.c_str(), 1) : unsetenv("LC_ALL");
+    unsetenv("LC_ALL");
     return ::testing::internal::GetCapturedStderr();
 }
 

@@ -1,12 +1,8 @@
 // The terminal given back as it was, on every ending of the program and on Ctrl-Z (then taken again with a
 // repaint); in between, synchronized updates unless turned off, and nothing sent for an unchanged frame.
-#include <csignal>
 #include <cstdlib>
-#include <string>
 #include <sys/mman.h>
-#include <sys/wait.h>
 #include <tuple>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -76,23 +72,17 @@ int countOf(const std::string& text, const std::string& part) {
     return n;
 }
 
-struct ChildOutput {
-    std::string beforeStop, afterContinue;
-    int status = -1;
-};
-
 // A child that writes a frame of two-coloured half blocks twice, stops, then twice more; "|" ends each write.
-ChildOutput stopAndContinue(const char* syncSetting) {
+// Returns what it wrote before the stop and after continuing.
+std::pair<std::string, std::string> stopAndContinue(const char* syncSetting) {
     static const char* sync;
     sync = syncSetting;
-    ChildOutput result;
     int reader = -1;
     const pid_t child = forkPiped(
         [] {
             setpgid(0, 0);  // a stop signal to an orphaned group would be discarded
             alarm(10);      // never outlive the test
-            if (sync) setenv("ZORBEL_SYNC", sync, 1);
-            else unsetenv("ZORBEL_SYNC");
+            sync ? setenv("ZORBEL_SYNC", sync, 1) : unsetenv("ZORBEL_SYNC");
             static CellBuffer cells;
             for (int i = 0; i < consoleRows * consoleColumns; ++i)
                 cells[i] = CharInfo{halfBlockCharacter, static_cast<uint16_t>((i % 7 + 1) << 4 | (i % 5 + 8))};
@@ -103,14 +93,17 @@ ChildOutput stopAndContinue(const char* syncSetting) {
             }
         },
         false, reader);
-    if (waitFor(child, result.status, WUNTRACED) && WIFSTOPPED(result.status)) {
-        readUntilClosed(reader, deadlineIn(0.2), result.beforeStop);  // all the stopped child wrote
+    std::string beforeStop, afterContinue;
+    int status = -1;
+    if (waitFor(child, status, WUNTRACED) && WIFSTOPPED(status)) {
+        readUntilClosed(reader, deadlineIn(0.2), beforeStop);  // all the stopped child wrote
         kill(child, SIGCONT);
     }
-    readUntilClosed(reader, deadlineIn(10), result.afterContinue);
-    waitFor(child, result.status);
+    readUntilClosed(reader, deadlineIn(10), afterContinue);
+    waitFor(child, status);
     close(reader);
-    return result;
+    EXPECT_EQ(statusOf(status), 0);
+    return {beforeStop, afterContinue};
 }
 
 // A write's bytes in brief: whether it starts with `start`, its glyphs and its sync brackets.
@@ -121,18 +114,17 @@ std::tuple<bool, int, int, int> summary(const std::string& write, const std::str
 TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterCtrlZ) {
     const struct { const char* sync; int brackets; } cases[] = {{nullptr, 1}, {"1", 1}, {"0", 0}};
     for (const auto& c : cases) {
-        const ChildOutput out = stopAndContinue(c.sync);
-        const std::string name = c.sync ? c.sync : "unset";
-        ASSERT_EQ(statusOf(out.status), 0) << name;
+        SCOPED_TRACE(c.sync ? c.sync : "unset");
+        const auto [beforeStop, afterContinue] = stopAndContinue(c.sync);
         // Before the stop a full frame, nothing for it again, the terminal given back; after
         // continuing (the shell has drawn over the screen) the terminal taken and the frame sent whole.
-        const size_t firstEnd = out.beforeStop.find('|'), thirdEnd = out.afterContinue.find('|');
-        ASSERT_NE(firstEnd, std::string::npos) << name;
+        const size_t firstEnd = beforeStop.find('|'), thirdEnd = afterContinue.find('|');
+        ASSERT_NE(firstEnd, std::string::npos);
         const auto whole = std::make_tuple(true, consoleRows * consoleColumns, c.brackets, c.brackets);
-        EXPECT_EQ(summary(out.beforeStop.substr(0, firstEnd), takeOver), whole) << name;
-        EXPECT_EQ(out.beforeStop.substr(firstEnd), "||" + restoreAll) << name << ": not silent, or not given back";
-        EXPECT_EQ(summary(out.afterContinue.substr(0, thirdEnd), resumeAll), whole) << name;
-        EXPECT_EQ(out.afterContinue.substr(thirdEnd), "||") << name << ": the frame after the repaint was sent again";
+        EXPECT_EQ(summary(beforeStop.substr(0, firstEnd), takeOver), whole);
+        EXPECT_EQ(beforeStop.substr(firstEnd), "||" + restoreAll) << "not silent, or not given back";
+        EXPECT_EQ(summary(afterContinue.substr(0, thirdEnd), resumeAll), whole);
+        EXPECT_EQ(afterContinue.substr(thirdEnd), "||") << "the frame after the repaint was sent again";
     }
 }
 

@@ -1,7 +1,5 @@
 // The real program in a real terminal (tmux), used as a viewer would, job control and signals
 // included. tmux is required: CI installs it, and a missing tmux fails instead of hiding the tests.
-#include <csignal>
-
 #include <gtest/gtest.h>
 
 #include "harness.h"
@@ -53,8 +51,7 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     EXPECT_TRUE(showsPicture(tmux, 50, 80, red)) << "the time paused was skipped";
     EXPECT_TRUE(eventually(5, [&] { return showsPicture(tmux, 50, 80, green); })) << "the show did not resume";
 
-    tmux.keys("-l 'echo typed-$((6*7))'");
-    tmux.keys("Enter");
+    tmux.keys("'echo typed-$((6*7))' Enter");
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     EXPECT_TRUE(showsPicture(tmux, 50, 80, green)) << "the typed keys show on the picture";
     tmux.run("resize-window -t z -x 60 -y 30");

@@ -1,5 +1,4 @@
-// The viewer's keys during the show: q, Esc and space react, and other keys' sequences are
-// skipped whole. (The prompt's size note and the pause's held clock: tmux_show_test.)
+// The viewer's keys: q, Esc and space react, other keys' sequences are skipped whole (the rest: tmux_show_test).
 #include <string>
 
 #include <gtest/gtest.h>

@@ -8,29 +8,25 @@
 #include "platform/terminal/console_palette.h"
 #include "platform/terminal/terminal_diff.h"
 
-class EmulatedTerminal {
-public:
-    EmulatedTerminal(int rows, int columns) : vt_(vterm_new(rows, columns)) {
-        vterm_set_utf8(vt_, 1);
-        screen_ = vterm_obtain_screen(vt_);
-        vterm_screen_reset(screen_, 1);
+struct EmulatedTerminal {
+    EmulatedTerminal(int rows, int columns) : vt(vterm_new(rows, columns)), screen(vterm_obtain_screen(vt)) {
+        vterm_set_utf8(vt, 1);
+        vterm_screen_reset(screen, 1);
     }
-    ~EmulatedTerminal() { vterm_free(vt_); }
+    ~EmulatedTerminal() { vterm_free(vt); }
     EmulatedTerminal(const EmulatedTerminal&) = delete;
     EmulatedTerminal& operator=(const EmulatedTerminal&) = delete;
 
-    void feed(const std::string& bytes) { vterm_input_write(vt_, bytes.data(), bytes.size()); }
-    void resize(int rows, int columns) { vterm_set_size(vt_, rows, columns); }
-
+    void feed(const std::string& bytes) { vterm_input_write(vt, bytes.data(), bytes.size()); }
+    void resize(int rows, int columns) { vterm_set_size(vt, rows, columns); }
     VTermScreenCell cell(int row, int column) const {
         VTermScreenCell cell;
-        vterm_screen_get_cell(screen_, VTermPos{row, column}, &cell);
+        vterm_screen_get_cell(screen, VTermPos{row, column}, &cell);
         return cell;
     }
 
-private:
-    VTerm* vt_;
-    VTermScreen* screen_;
+    VTerm* const vt;
+    VTermScreen* const screen;
 };
 
 // The console nibble (intensity 8, red 4, green 2, blue 1) of an ANSI index or palette colour; else -1.
