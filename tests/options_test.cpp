@@ -40,6 +40,7 @@ TEST(Options, BadValuesAreOneLineNamingTheLimitAndValuesAtTheLimitsAreTakenInEit
         {"--capture out --from -0.5", "--from: must be from 0 to 260"},
         {"--capture out --from 10 --to 5", "--to: must not be before --from (10)"},
         {"--capture out --scale 2.5", "--scale: must be a whole number from 1 to 16"},
+        {"--capture out --scale 0", "--scale: must be a whole number from 1 to 16"},
         {"--capture out --scale 17", "--scale: must be a whole number from 1 to 16"},
     };
     for (const auto& [arguments, says] : cases) {

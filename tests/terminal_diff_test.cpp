@@ -1,4 +1,6 @@
 // The damage encoder against a real emulator: whatever it leaves out, the screen still looks like the frame.
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "driver/data_files.h"
@@ -42,6 +44,19 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndNothingForAResizeToTheSameSize) {
     // The same size keeps the screen (a new size: the show below; a forgotten screen: terminal_restore_test).
     resizeScreen(screen, consoleRows, consoleColumns);
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "");
+}
+
+// Where the picture sits: centred in a larger window, one row short for the hint when either side is too small.
+TEST(TerminalDiff, ThePictureIsCentredAndAWindowTooSmallEitherWayGetsTheHint) {
+    const struct { int rows, columns, top, left, shownRows, shownColumns; bool hint; } cases[] = {
+        {50, 80, 0, 0, 50, 80, false}, {61, 100, 5, 10, 50, 80, false}, {49, 81, 0, 0, 48, 80, true},
+        {60, 79, 4, 0, 50, 79, true},  {30, 60, 0, 0, 29, 60, true},
+    };
+    for (const auto& c : cases) {
+        const PictureLayout layout = layoutFor(c.rows, c.columns);
+        EXPECT_EQ(std::tuple(layout.top, layout.left, layout.rows, layout.columns, layout.hint),
+                  std::tuple(c.top, c.left, c.shownRows, c.shownColumns, c.hint)) << c.rows << " x " << c.columns;
+    }
 }
 
 // The whole show on the virtual clock, with resizes, through the encoder into the emulator, checked frame by frame.
