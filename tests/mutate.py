@@ -11,8 +11,12 @@ quick tests first, stopping at the first failure, then the golden frames. A faul
 caught when a test fails or the run passes its time limit, survives when every test
 passes, and does not count when it does not compile. A fault whose text has left its file
 is applied in the one file under src/ that has it now (and scored under that folder), and
-is stale when no file or several have it. With WORDs, only the faults whose line contains one of them run. Results are
-appended to DIR/results.txt as they come, so an interrupted run can still be reported.
+is stale when no file or several have it. A fault in a file only the Windows build compiles
+(its name holds "windows") is built in the copy's cross build (build-windows, as ./dev
+makes it) and tested there under Wine: its unit tests first, then the Wine scripts, which
+compare against the copy's unchanged Linux zorbel. With WORDs, only the faults whose line
+contains one of them run. Results are appended to DIR/results.txt as they come, so an
+interrupted run can still be reported.
 """
 import argparse
 import collections
@@ -26,6 +30,10 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TEST_TARGETS = ["zorbel", "zorbel_tests", "zorbel_golden", "zorbel_tool_tests"]
 GOLDEN = "golden|Golden"
+
+
+def windows_only(fault):
+    return "windows" in os.path.basename(fault["file"])
 
 
 def parse_faults(path):
@@ -107,22 +115,43 @@ def run(command, cwd, limit=None):
         return None, output.decode(errors="replace")
 
 
-def build(tree, targets):
-    status, output = run(["nice", "cmake", "--build", "build", "-j", "2", "--target", *targets], tree)
+def build(tree, targets, folder="build"):
+    status, output = run(["nice", "cmake", "--build", folder, "-j", "2", "--target", *targets], tree)
     return status == 0, output
 
 
-def test(tree, limit):
+def configure(tree, folder, *options):
+    """Configures the build folder; the test targets it has."""
+    status, output = run(["cmake", "-S", ".", "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", *options], tree)
+    if status != 0:
+        sys.exit(f"configure of {folder} failed:\n" + output)
+    _, listing = run(["ninja", "-C", folder, "-t", "targets", "all"], tree)
+    return [t for t in TEST_TARGETS if f"\n{t}:" in "\n" + listing]
+
+
+def configure_windows(tree):
+    """The cross build's test targets, or None without the cross compiler or Wine."""
+    if not (shutil.which("x86_64-w64-mingw32-g++-posix") and shutil.which("wine")):
+        return None
+    status, output = run(["scripts/build-windows-deps.sh"], tree)  # prints the prefix last
+    if status != 0:
+        sys.exit("the Windows libraries did not build:\n" + output[-3000:])
+    return configure(tree, "build-windows", "-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake",
+                     f"-DZORBEL_WINDOWS_DEPS={output.strip().splitlines()[-1]}",
+                     f"-DZORBEL_LINUX_ZORBEL={os.path.join(tree, 'build', 'zorbel')}")
+
+
+def test(tree, limit, folder="build", slow=GOLDEN):
     """'pass', 'fail' or 'timeout' for the whole suite, quick tests first."""
     started = time.monotonic()
-    quick = ["nice", "ctest", "--test-dir", "build", "-j", "2", "--stop-on-failure", "-E", GOLDEN]
+    quick = ["nice", "ctest", "--test-dir", folder, "-j", "2", "--stop-on-failure", "-E", slow]
     status, _ = run(quick, tree, limit)
     if status is None:
         return "timeout"
     if status != 0:
         return "fail"
     left = max(30.0, limit - (time.monotonic() - started))
-    status, _ = run(["nice", "ctest", "--test-dir", "build", "-j", "2", "-R", GOLDEN], tree, left)
+    status, _ = run(["nice", "ctest", "--test-dir", folder, "-j", "2", "-R", slow], tree, left)
     return "timeout" if status is None else "pass" if status == 0 else "fail"
 
 
@@ -225,17 +254,24 @@ def main():
         return
     os.makedirs(arguments.scratch, exist_ok=True)
     tree = sync_tree(arguments.scratch)
-    status, output = run(["cmake", "-S", ".", "-B", "build", "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release"], tree)
-    if status != 0:
-        sys.exit("configure failed:\n" + output)
-    _, listing = run(["ninja", "-C", "build", "-t", "targets", "all"], tree)
-    targets = [t for t in TEST_TARGETS if f"\n{t}:" in "\n" + listing]
-    print(f"scratch tree {tree}; building {', '.join(targets)}", flush=True)
-    ok, output = build(tree, targets)
-    if not ok:
-        sys.exit("the unchanged tree does not build:\n" + output[-3000:])
-    if test(tree, arguments.limit) != "pass":
-        sys.exit("the unchanged tree fails its tests; fix that first")
+    # Each side: build steps, test folder, slow tests. Windows rebuilds the Wine tests' reference too.
+    sides = {False: ([("build", configure(tree, "build"))], "build", GOLDEN)}
+    if any(windows_only(f) for f in faults):
+        windows_targets = configure_windows(tree)
+        if windows_targets is None:
+            print("no mingw-w64 or Wine here: the Windows faults are left out", flush=True)
+            faults = [f for f in faults if not windows_only(f)]
+        else:
+            sides[True] = ([("build", ["zorbel"]), ("build-windows", windows_targets)], "build-windows", "Wine")
+    sides = {windows: side for windows, side in sides.items() if any(windows_only(f) == windows for f in faults)}
+    for steps, folder, slow in sides.values():
+        print(f"scratch tree {tree}; building {', '.join(f'{d}/{t}' for d, ts in steps for t in ts)}", flush=True)
+        for step_folder, targets in steps:
+            ok, output = build(tree, targets, step_folder)
+            if not ok:
+                sys.exit("the unchanged tree does not build:\n" + output[-3000:])
+        if test(tree, arguments.limit, folder, slow) != "pass":
+            sys.exit(f"the unchanged tree fails its tests in {folder}; fix that first")
 
     with open(results_path, "a", encoding="utf-8") as results:
         for number, fault in enumerate(faults, 1):
@@ -247,17 +283,20 @@ def main():
             if original is None:
                 outcome = "stale"
             else:
+                steps, folder, slow = sides[windows_only(fault)]
                 try:
-                    built, _ = build(tree, targets)
-                    outcome = "nobuild" if not built else {"pass": "survived", "fail": "caught",
-                                                           "timeout": "timeout"}[test(tree, arguments.limit)]
+                    built = all(build(tree, targets, step_folder)[0] for step_folder, targets in steps)
+                    outcome = "nobuild" if not built else {"pass": "survived", "fail": "caught", "timeout": "timeout"}[
+                        test(tree, arguments.limit, folder, slow)]
                 finally:
                     restore(tree, fault, original)
             results.write(f"{outcome}\t{fault['id']}\t{fault['file']}\t{fault['text']}\n")
             results.flush()
             print(f"[{number}/{len(faults)}] {outcome:8} {time.monotonic() - started:5.0f} s  "
                   f"{fault['file']}: {fault['text'].strip()}", flush=True)
-    build(tree, targets)  # leave the scratch build matching the tree
+    for steps, _, _ in sides.values():  # leave the scratch builds matching the tree
+        for step_folder, targets in steps:
+            build(tree, targets, step_folder)
     report(results_path)
 
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,8 @@ TEST(ConsoleOutputPath, VariableWinsOtherwiseWhatTheConsoleAccepts) {
 }
 
 // Folder names from several scripts; the C library's fopen must reach the same files, as
-// the data loader and the capture writer use it with these UTF-8 strings.
+// the data loader and the capture writer use it with these UTF-8 strings. A folder lists
+// its entries by their bare names, as the capture-folder check compares them.
 TEST(UnicodePaths, FoldersMadeFoundAndFilesOpenedByTheirUtf8Names) {
     const std::string base = (fs::temp_directory_path() / "zorbel-unicode").u8string();
     const char* names[] = {"plain", u8"\u00fcml\u00e4ut", u8"\u65e5\u672c\u8a9e", u8"\u0394\u03b5\u03bb\u03c4\u03b1 \U0001F3B5"};
@@ -45,6 +47,7 @@ TEST(UnicodePaths, FoldersMadeFoundAndFilesOpenedByTheirUtf8Names) {
         ASSERT_TRUE(makeDirectories(folder, reason)) << name << ": " << reason;
         EXPECT_TRUE(directoryExists(folder)) << name;
         EXPECT_FALSE(directoryExists(folder + "/missing")) << name;
+        EXPECT_EQ(folderEntries(base + "/" + name), std::vector<std::string>{"Data"}) << name;
 
         const std::string file = folder + "/probe.raw";
         std::FILE* out = std::fopen(file.c_str(), "wb");
