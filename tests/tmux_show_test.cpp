@@ -129,6 +129,7 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     EXPECT_TRUE(running());
     tmux.keys("'fg' Enter");
     EXPECT_TRUE(eventually(5, [&] { return showing(); }));
+    EXPECT_EQ(tmux.format("#{pane_title}"), "QVO_4::Zorbel\n") << "the title is not set again after Ctrl-Z";
     tmux.keys("C-c");
     EXPECT_TRUE(eventually(5, [&] { return shellHasIt(); })) << tmux.modes();
     tmux.keys("'echo zorbel-done-$((6*7))' Enter");
