@@ -40,6 +40,14 @@ TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
     fs::remove_all(folder);
 }
 
+// On a terminal the capture shows its progress, which ends with every frame of the window counted.
+TEST(FaultCapture, ProgressOnATerminalEndsFull) {
+    const fs::path out = freshFolder("progress");
+    const auto run = runShell("script -qec \"" + capture(out, "--no-audio --from 1 --to 2 --fps 10 --scale 1") + "\" /dev/null", 60);
+    EXPECT_NE(run.output.find("\r[##############################] 11/11 frames, "), std::string::npos) << run.output;
+    fs::remove_all(out);
+}
+
 // A full disk (a file size limit, SIGXFSZ ignored): the program names the file, fails, and leaves no cut file.
 TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
     const struct { const char* arguments; const char* blocks; const char* file; } cases[] = {  // blocks of 512 bytes
