@@ -39,6 +39,16 @@ struct DummySoundServer {
     }
     std::string ports() const { return runShell("jack_lsp -s '" + name + "' 2>/dev/null", 10).output; }
     bool up() const { return pid > 0 && ports().find("system:playback_1") != std::string::npos; }
+    // A second of the show's first output: "silence", "sound", or "nothing recorded".
+    std::string record() const {
+        const fs::path file = home / "recorded.wav";
+        fs::remove(file);
+        runShell("JACK_DEFAULT_SERVER='" + name + "' jack_rec -f " + quoted(file) + " -d 1 \"$(jack_lsp -s '" + name +
+                     "' | grep zorbel | head -1)\" >/dev/null 2>&1", 20);
+        const std::string bytes = readText(file);  // 16-bit samples after a 44-byte header
+        if (bytes.size() < 44 + 48000 * 2) return "nothing recorded";
+        return std::all_of(bytes.begin() + 44, bytes.end(), [](char byte) { return byte == 0; }) ? "silence" : "sound";
+    }
     void stop() {
         if (pid <= 0) return;
         kill(pid, SIGCONT);
@@ -89,7 +99,14 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         tmux.keys("x");
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        if (fault == SIGKILL) expectOnlyTheMainThreadTakesTerminatingSignals(tmux);
+        if (fault == SIGKILL) {
+            expectOnlyTheMainThreadTakesTerminatingSignals(tmux);
+            EXPECT_EQ(server.record(), "sound");
+            tmux.keys("Space");  // paused: silence, not the music going on or its last block over and over
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            EXPECT_EQ(server.record(), "silence");
+            tmux.keys("Space");
+        }
 
         kill(server.pid, fault);
         std::this_thread::sleep_for(std::chrono::seconds(3));  // the device is given up after one second

@@ -82,7 +82,7 @@ void startMusic() {
 }
 
 void pauseMusic() {
-    if (driver == Driver::device) stopAudioDevice();
+    if (driver == Driver::device) pauseAudioDevice();
 }
 
 void resumeMusic() {

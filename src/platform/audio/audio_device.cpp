@@ -19,8 +19,8 @@ bool deviceAllowed = true;
 bool portAudioReady = false;
 PaStream* stream = nullptr;
 std::atomic<uint32_t> callbackCount{0};
-// Who may render: the callback takes the gate from open to rendering and back; abandoning
-// the device closes it, and from then on the callback only writes silence.
+// Who may render: the callback takes the gate from open to rendering and back; pausing or
+// abandoning the device closes it, and from then on the callback only writes silence.
 enum Gate { gateOpen, gateRendering, gateClosed };
 std::atomic<int> renderGate{gateOpen};
 // A device that stopped or stalled is left alone for good: no PortAudio call on it or on
@@ -108,20 +108,32 @@ bool startAudioDevice(uint64_t tick) {
     lastCheckTick = tick;
     renderGate.store(gateOpen, std::memory_order_release);
     holdTerminatingSignals();
-    const bool started = Pa_StartStream(stream) == paNoError;
+    const bool started = Pa_IsStreamStopped(stream) == 0 || Pa_StartStream(stream) == paNoError;  // 0: still running
     releaseTerminatingSignals();
     return started;
 }
 
-void abandonAudioDevice() {
-    if (!stream) return;
-    // A callback in the middle of a block finishes it (it never blocks); after that none renders.
+namespace {
+
+// A callback in the middle of a block finishes it (it never blocks); after that none renders.
+void closeRenderGate() {
     for (;;) {
         int expected = gateOpen;
         if (renderGate.compare_exchange_weak(expected, gateClosed, std::memory_order_acquire)) break;
         if (expected == gateClosed) break;
         std::this_thread::yield();
     }
+}
+
+}  // namespace
+
+void pauseAudioDevice() {
+    if (stream) closeRenderGate();
+}
+
+void abandonAudioDevice() {
+    if (!stream) return;
+    closeRenderGate();
     stream = nullptr;
     portAudioReady = false;
     deviceAbandoned = true;

@@ -15,8 +15,12 @@ void setAudioDeviceAllowed(bool allowed);
 
 // Initialises PortAudio and opens the default output, not yet playing.
 bool openAudioDevice(std::string& reason);
-// Starts the callbacks; `tick` is the program's clock now (for the stall check).
+// Starts the callbacks, or lets a paused stream render again; `tick` is the program's clock
+// now (for the stall check).
 bool startAudioDevice(uint64_t tick);
+// Pauses the music but keeps the stream running on silence: some outputs (the ALSA plugin
+// for JACK) repeat their last block for as long as a stream is stopped, a loud buzz.
+void pauseAudioDevice();
 // Stops the callbacks; when it returns no callback runs any more.
 void stopAudioDevice();
 // Stops, closes the stream and releases PortAudio; safe when nothing is open.
