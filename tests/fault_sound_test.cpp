@@ -106,6 +106,7 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             EXPECT_EQ(server.record(), "silence");
             tmux.keys("Space");
+            EXPECT_EQ(server.record(), "sound") << "no music after the pause";
         }
 
         kill(server.pid, fault);
