@@ -1,5 +1,4 @@
-// Music playback on the program's clock: failed loads, seeks, clock jumps, live mode with no
-// device (no test opens one) and its note, the right channel, and capture.
+// Music playback on the program's clock: failed loads, seeks, clock jumps, live mode with no device, capture.
 #include "platform/audio/audio.h"
 #include "platform/audio/audio_device.h"
 #include "platform/capture/music_recording.h"

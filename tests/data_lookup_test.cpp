@@ -53,7 +53,6 @@ TEST(DataLookup, AChosenFolderAloneOtherwiseTheDefaultsPastADecoyToTheInstalledD
         EXPECT_EQ(result.status, 0) << run.program << " " << run.environment << run.arguments << ": " << result.output;
         EXPECT_EQ(readPng(work / "out/frame-000000.png").width, 80) << run.program;
     }
-    fs::remove_all(folder);
 }
 
 // Reported like a missing file, not hung on or read as zeros; the read refuses it too (it may change after the lookup).
@@ -73,7 +72,6 @@ TEST(DataLookup, ADataFileThatIsNoRegularFileIsReportedLikeAMissingOne) {
         EXPECT_EQ(std::tuple(result.status, missingAt, read, reason), std::tuple(1, 0u, false, "not a regular file"))
             << target << ": " << result.output;
     }
-    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -78,7 +78,6 @@ TEST(DataFiles, ShortFilesLeaveTheRestZeroAndLongFilesAreCut) {
     fs::current_path(folder);
     const bool loaded = loadDataFiles();
     fs::current_path(previous);
-    fs::remove_all(folder);
     ASSERT_TRUE(loaded);
     const std::vector<int> bytes = {introPicture1[0], introPicture3[999], introPicture3[1000], introPicture4[23999],
                                     fontSheet[(16 * ('A' / 16) + 2) * 256 + 16 * ('A' % 16)]};

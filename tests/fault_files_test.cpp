@@ -1,5 +1,4 @@
-// Faults around the real program's files: a capture window on a frame, a full disk, an interruption, a huge
-// module, closed standard descriptors. (Scenes, frames.csv, audio.wav: golden frames; scale: video_test.)
+// The real program's files: a frame on the window's edge, a full disk, interruptions, a huge module, closed descriptors.
 #include <set>
 
 #include <gtest/gtest.h>
@@ -37,7 +36,6 @@ TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
         ASSERT_EQ(run.status, 0) << c.time << ": " << run.output;
         EXPECT_EQ(filesIn(out), (std::set<std::string>{c.picture, "frames.csv"})) << c.fps << " fps at " << c.time;
     }
-    fs::remove_all(folder);
 }
 
 // On a terminal the capture shows its progress, which ends with every frame of the window counted.
@@ -45,7 +43,6 @@ TEST(FaultCapture, ProgressOnATerminalEndsFull) {
     const fs::path out = freshFolder("progress");
     const auto run = runShell("script -qec \"" + capture(out, "--no-audio --from 1 --to 2 --fps 10 --scale 1") + "\" /dev/null", 60);
     EXPECT_NE(run.output.find("\r[##############################] 11/11 frames, "), std::string::npos) << run.output;
-    fs::remove_all(out);
 }
 
 // A full disk (a file size limit; the program ignores SIGXFSZ): it names the file, fails, and leaves no cut file.
@@ -64,7 +61,6 @@ TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
         for (const auto& name : filesIn(out))
             EXPECT_TRUE(name != c.file && name.find(".partial") == std::string::npos) << name;
     }
-    fs::remove_all(folder);
 }
 
 // A finished file that cannot take its name (a folder was made there meanwhile) fails the run.
@@ -75,7 +71,6 @@ TEST(FaultCapture, AFileThatCannotTakeItsNameFailsTheRun) {
                                   quoted(out / "frames.csv/x") + "; wait $pid; echo status=$?", 60);
     EXPECT_NE(run.output.find("cannot write " + (out / "frames.csv").string()), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("status=1"), std::string::npos) << run.output;
-    fs::remove_all(out);
 }
 
 // An interrupted capture keeps only finished pictures, leaves no temporary file and ends of the signal.
@@ -96,7 +91,6 @@ TEST(FaultCapture, AnInterruptedCaptureStopsCleanly) {
                 << name;
         }
     }
-    fs::remove_all(folder);
 }
 
 // The peak resident memory of this process so far, in kB.
@@ -117,7 +111,6 @@ TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
         const long grown = peakKilobytes() - before;
         _exit(!loaded && reason.find("too large") != std::string::npos && grown < 16 * 1024 ? 0 : 1);
     }, status);
-    fs::remove_all(path.parent_path());
     EXPECT_EQ(statusOf(status), 0) << "the module was read, or not turned down";
 }
 
@@ -131,7 +124,6 @@ TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
                               " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
                               60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
-    fs::remove_all(out.parent_path());
 }
 
 }  // namespace

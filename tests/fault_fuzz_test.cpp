@@ -1,5 +1,4 @@
-// Mutation fuzzing of the module loader and decoder and of the terminal encoder (pictures and font are only
-// colours), for the sanitized build; a fixed seed, each for ZORBEL_FUZZ_SECONDS (3 by default).
+// Fuzzing the module loader and terminal encoder (pictures and font are plain colours): sanitized build, fixed seed.
 #include <cstdlib>
 #include <memory>
 #include <random>

@@ -1,5 +1,4 @@
-// The sound server killed or stopped while the show (in tmux) or the music (in process) plays.
-// jackd, the ALSA JACK plugin and tmux are required (CI installs them): a missing one fails.
+// The sound server killed or stopped while the show (in tmux) or the music plays; jackd and tmux missing fail, not skip.
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -24,19 +23,13 @@ struct DummySoundServer {
             if (!ports().empty()) continue;  // another run's server has this name
             const std::string command = "JACK_NO_AUDIO_RESERVATION=1 exec jackd --no-realtime -n " + name +
                                         " -d dummy -r 48000 -p 512 >/dev/null 2>&1";
-            pid = fork();
-            if (pid == 0) {
-                setpgid(0, 0);
-                execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-                _exit(127);
-            }
+            int unread = -1;  // jackd's output goes to /dev/null
+            pid = forkPiped([&] { execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr)); }, true, unread);
+            close(unread);
             eventually(5, [&] { return up() || waitpid(pid, nullptr, WNOHANG) == pid; });
         }
     }
-    ~DummySoundServer() {
-        stop();
-        fs::remove_all(home);
-    }
+    ~DummySoundServer() { stop(); }
     std::string ports() const { return runShell("jack_lsp -s '" + name + "' 2>/dev/null", 10).output; }
     bool up() const { return pid > 0 && ports().find("system:playback_1") != std::string::npos; }
     // A second of the show's first output: "silence", "sound", or "nothing recorded".

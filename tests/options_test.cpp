@@ -1,5 +1,4 @@
-// The command line: every bad value or pointless option is one line naming the option and its
-// limit, the help, and the real program stopped by a used capture folder or no terminal.
+// The command line: each bad value or pointless option is one line naming its limit; help; a used folder; no terminal.
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -83,16 +82,13 @@ TEST(CaptureFolder, OnlyItsOwnFileNamesCountAUsedFolderIsRefusedAndForceRemovesO
         std::ofstream(folder / "out" / name) << "keep";
 
     Result result = runZorbel(folder, "--capture out --to 0 --no-audio");
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.output, "zorbel: --capture: out already holds a capture (3 files); add --force to replace it\n");
-    EXPECT_TRUE(fs::exists(folder / "out/frame-000007.png"));
+    EXPECT_EQ(std::tuple(result.status, result.output, fs::exists(folder / "out/frame-000007.png")),
+              std::tuple(2, "zorbel: --capture: out already holds a capture (3 files); add --force to replace it\n", true));
 
-    result = runZorbel(folder, "--capture out --to 0 --no-audio --force");
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_FALSE(fs::exists(folder / "out/frame-000007.png"));
-    EXPECT_TRUE(fs::exists(folder / "out/frame-000000.png"));  // the new capture
+    result = runZorbel(folder, "--capture out --to 0 --no-audio --force");  // the old capture replaced by the new
+    EXPECT_EQ(std::tuple(result.status, fs::exists(folder / "out/frame-000007.png"), fs::exists(folder / "out/frame-000000.png")),
+              std::tuple(0, false, true)) << result.output;
     for (const char* kept : {"notes.txt", "frame-7.png", "sub/frames.csv"}) EXPECT_TRUE(fs::exists(folder / "out" / kept)) << kept;
-    fs::remove_all(folder);
 }
 
 Result runIntoFiles(const fs::path& folder, const std::string& command, const std::string& after = "") {
@@ -118,7 +114,6 @@ TEST(TerminalMode, NoTerminalIsRefusedUnlessForcedAndWarningsGoToStandardError) 
     fs::remove(folder / "Data/font.raw");
     runIntoFiles(folder, "LANG=C " + harness::quoted(zorbel) + " --force");
     EXPECT_EQ(readText(folder / "shown.txt"), "Error Failed To Load Data/font.raw\n");
-    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -8,12 +8,8 @@
 #include "render3d/projection.h"
 #include "render3d_test_state.h"
 
-namespace {
-
-const Rgb ink{0.25f, 0.5f, 0.75f};
+const Rgb ink{0.25f, 0.5f, 0.75f};  // a const at namespace scope is local to this file
 const Rgb background{-1, -1, -1};
-
-}  // namespace
 
 // Products sum in double and round once: 2^24 + 1 + 1 in float would stay 2^24.
 TEST(Render3dMatrix, ProductsRoundOnceFromDouble) {
@@ -85,8 +81,7 @@ TEST(Render3dLines, ExtremeCoordinatesAreDefinedAndFinishQuickly) {
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     const float values[] = {50, -1, 1e5f, 2147483520.0f, -2147483648.0f, 3e9f, -1e30f, inf, -inf, nan};
     const Primitive neighbour = primitiveList.items[0];
-    // Out-of-grid writes and bad conversions are caught by the sanitizer build; a walk over
-    // the whole 2^32 span instead of the grid would make this loop run for hours.
+    // The sanitizer build catches out-of-grid writes; walking the whole 2^32 span, not the grid, would take hours.
     for (float a : values)
         for (float b : values)
             for (float c : values)

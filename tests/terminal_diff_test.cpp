@@ -70,10 +70,7 @@ protected:
         writeFile(folder / "Data/intro4.raw", noise);
         chooseDataFolder((folder / "Data").string());
     }
-    void TearDown() override {
-        chooseDataFolder("");
-        fs::remove_all(folder);
-    }
+    void TearDown() override { chooseDataFolder(""); }
     const fs::path folder = makeScratch("terminal-diff");
 };
 

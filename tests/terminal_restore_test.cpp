@@ -1,5 +1,4 @@
-// The terminal given back as it was, on every ending of the program and on Ctrl-Z (then taken again with a
-// repaint); in between, synchronized updates unless turned off, and nothing sent for an unchanged frame.
+// The terminal given back on every ending and on Ctrl-Z (retaken with a repaint); synchronized updates; no unchanged frame.
 #include <cstdlib>
 #include <sys/mman.h>
 #include <tuple>
@@ -72,8 +71,7 @@ int countOf(const std::string& text, const std::string& part) {
     return n;
 }
 
-// A child that writes a frame of two-coloured half blocks twice, stops, then twice more; "|" ends each write.
-// Returns what it wrote before the stop and after continuing.
+// What a child wrote before and after a stop: a frame of half blocks twice, the stop, twice more ("|" ends each).
 std::pair<std::string, std::string> stopAndContinue(const char* syncSetting) {
     static const char* sync;
     sync = syncSetting;
@@ -116,8 +114,7 @@ TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterCt
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sync ? c.sync : "unset");
         const auto [beforeStop, afterContinue] = stopAndContinue(c.sync);
-        // Before the stop a full frame, nothing for it again, the terminal given back; after
-        // continuing (the shell has drawn over the screen) the terminal taken and the frame sent whole.
+        // Before the stop: a full frame, nothing for its repeat, the terminal given back; after: retaken, the frame whole.
         const size_t firstEnd = beforeStop.find('|'), thirdEnd = afterContinue.find('|');
         ASSERT_NE(firstEnd, std::string::npos);
         const auto whole = std::make_tuple(true, consoleRows * consoleColumns, c.brackets, c.brackets);

@@ -1,5 +1,4 @@
-// The real program in a real terminal (tmux), used as a viewer would, job control and signals
-// included. tmux is required: CI installs it, and a missing tmux fails instead of hiding the tests.
+// The real program in tmux, used as a viewer would, job control and signals included; no tmux fails, never skips.
 #include <gtest/gtest.h>
 
 #include "harness.h"
@@ -11,6 +10,8 @@ using namespace harness;
 
 constexpr int red = 0x44, green = 0x22;  // the looks of the first two flat pictures
 const std::string zorbelCommand = "COLORTERM= '" + zorbel + "'";  // 16 ANSI colours
+
+bool showsPrompt(const Tmux& tmux) { return tmux.shows("Maximize Window And Press any key to continue . . . "); }
 
 // Whether the pane, fed to an emulator, shows the picture in one look where the layout puts it.
 bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
@@ -32,13 +33,12 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     // The red picture shows until second 15, then the green one.
     tmux.keys("'cd " + folder.string() + " && stty -g >before.txt && LANG=C " + zorbelCommand +
               " --start 12; echo status=$?; stty -g >after.txt' Enter");
-    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("This window is 80 x 24; the show needs 80 x 50."); })) << tmux.text();
-    EXPECT_TRUE(tmux.shows("Maximize Window And Press any key to continue . . . "));
+    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("This window is 80 x 24; the show needs 80 x 50.") && showsPrompt(tmux); }))
+        << tmux.text();
     tmux.run("resize-window -t z -x 79 -y 60");  // tall enough, one column short
     EXPECT_TRUE(eventually(3, [&] { return tmux.shows("This window is 79 x 60; the show needs 80 x 50."); })) << tmux.text();
     tmux.run("resize-window -t z -x 80 -y 50");
-    EXPECT_TRUE(eventually(3, [&] { return !tmux.shows("This window is"); })) << tmux.text();
-    EXPECT_TRUE(tmux.shows("Maximize Window And Press any key to continue . . . "));
+    EXPECT_TRUE(eventually(3, [&] { return !tmux.shows("This window is") && showsPrompt(tmux); })) << tmux.text();
     tmux.keys("x");
 
     ASSERT_TRUE(eventually(5, [&] { return showsPicture(tmux, 50, 80, red); }));
@@ -69,9 +69,7 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     const std::string text = tmux.text();  // no music in the scratch Data
     const size_t music = text.find("zorbel: cannot play " + (folder / "Data/QUABTUNE.xm").string() + ": ");
     const size_t locale = text.find("zorbel: the locale is not UTF-8 (LANG=C); the half blocks may not show. Try LANG=C.UTF-8.");
-    EXPECT_NE(locale, std::string::npos) << text;
-    EXPECT_LT(music, locale) << text;
-    fs::remove_all(folder);
+    EXPECT_TRUE(music < locale && locale != std::string::npos) << text;
 }
 
 // zorbel started from a tmux shell, its process id in a file.
@@ -92,7 +90,6 @@ protected:
         return value;
     }
     bool running() const { return pid() > 0 && kill(pid(), 0) == 0; }
-    bool showsPrompt() const { return tmux.shows("Maximize Window And Press any key to continue . . . "); }
     bool showing() const { return tmux.modes() == "0 1\n"; }  // cursor hidden, alternate screen
     bool shellHasIt() const { return tmux.modes() == "1 0\n"; }
 
@@ -107,19 +104,19 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     ASSERT_TRUE(eventually(5, [&] { return running(); }));
     sleep(2);
     EXPECT_TRUE(shellHasIt()) << "took the terminal in the background";
-    EXPECT_FALSE(showsPrompt());
+    EXPECT_FALSE(showsPrompt(tmux));
     EXPECT_FALSE(tmux.shows("no sound device")) << "--no-audio looked for a sound device";
     tmux.keys("'fg' Enter");
-    ASSERT_TRUE(eventually(5, [&] { return showsPrompt(); })) << tmux.text();
+    ASSERT_TRUE(eventually(5, [&] { return showsPrompt(tmux); })) << tmux.text();
 
     tmux.keys("C-z");
     ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
     tmux.keys("clear Enter");
-    ASSERT_TRUE(eventually(5, [&] { return !showsPrompt(); }));
+    ASSERT_TRUE(eventually(5, [&] { return !showsPrompt(tmux); }));
     tmux.keys("'fg' Enter");
-    EXPECT_TRUE(eventually(5, [&] { return showsPrompt(); })) << "the prompt is not asked again: " << tmux.text();
+    EXPECT_TRUE(eventually(5, [&] { return showsPrompt(tmux); })) << "the prompt is not asked again: " << tmux.text();
     tmux.keys("x");  // and the key is still taken
-    EXPECT_TRUE(eventually(5, [&] { return showing() && !showsPrompt(); })) << tmux.text();
+    EXPECT_TRUE(eventually(5, [&] { return showing() && !showsPrompt(tmux); })) << tmux.text();
 
     tmux.keys("C-z");
     ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
@@ -138,7 +135,7 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
 
 TEST_F(JobInTmux, SignalsEndTheShowWhileOutputIsStoppedAndTheTerminalIsRestoredOnCtrlQ) {
     start();
-    ASSERT_TRUE(eventually(10, [&] { return showsPrompt(); })) << tmux.text();
+    ASSERT_TRUE(eventually(10, [&] { return showsPrompt(tmux); })) << tmux.text();
     tmux.keys("x");
     ASSERT_TRUE(eventually(5, [&] { return showing(); }));
     tmux.keys("C-s");  // output stopped: the show soon blocks in a write
