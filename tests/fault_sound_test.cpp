@@ -46,7 +46,7 @@ struct DummySoundServer {
         if (pid <= 0) return;
         kill(pid, SIGCONT);
         kill(pid, SIGTERM);  // unregisters its name
-        if (!eventually(3, [&] { return waitpid(pid, nullptr, WNOHANG) != 0; })) {
+        if (!eventually(3, [&] { return waitpid(pid, nullptr, WNOHANG) != 0; })) {  // a stopped jackd may not end
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
@@ -60,8 +60,7 @@ struct DummySoundServer {
 
 // The sound libraries' threads block the signals that restore the terminal: no restore on a real-time thread.
 void expectOnlyTheMainThreadTakesTerminatingSignals(const Tmux& tmux) {
-    std::string pid = runShell("pgrep -P " + tmux.format("#{pane_pid}"), 60).output;
-    pid = pid.substr(0, pid.find('\n'));
+    const std::string pid = runShell("printf %s \"$(pgrep -P " + tmux.format("#{pane_pid}") + ")\"", 60).output;
     ASSERT_FALSE(pid.empty());
     const unsigned long long wanted = 1ULL << (SIGINT - 1) | 1ULL << (SIGTERM - 1) | 1ULL << (SIGUSR1 - 1);
     int otherThreads = 0;

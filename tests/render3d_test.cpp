@@ -32,9 +32,8 @@ TEST(Render3dPrimitives, TrianglesCloseQuadsDoNotAndSurplusIsDropped) {
     addVertex(0, 3, 0);
     endPrimitive();
     const Primitive& triangle = primitiveList.items[0];
-    EXPECT_TRUE(samePoint(triangle.points[1], 2, 0, -15));
-    EXPECT_TRUE(samePoint(triangle.points[3], 1, -1, -14) && sameColor(triangle.colors[3], Rgb{0.5f, 0, 0}));
-    EXPECT_EQ(triangle.kind, kindTriangle);
+    EXPECT_TRUE(samePoint(triangle.points[1], 2, 0, -15) && samePoint(triangle.points[3], 1, -1, -14) &&
+                sameColor(triangle.colors[3], Rgb{0.5f, 0, 0}) && triangle.kind == kindTriangle);
 
     primitiveList.currentKind = kindQuad;
     for (int i = 0; i < 6; ++i) addVertex(float(i), 0, 0);  // the 5th and 6th are dropped
