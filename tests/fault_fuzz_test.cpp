@@ -12,7 +12,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 // Runs `round` until the time budget is spent; records how many rounds ran.
@@ -51,7 +50,7 @@ TEST(Fuzz, ModuleLoaderAndDecoder) {
     const std::string shipped = harness::readText(ZORBEL_SOURCE_DIR "/Data/QUABTUNE.xm");
     const std::vector<Bytes> seeds = {xm_fixture::makeModule(), xm_fixture::makeModule(0, true),
                                       Bytes(shipped.begin(), shipped.end())};
-    const std::string path = (fs::temp_directory_path() / ("zorbel-fuzz-" + std::to_string(::getpid()) + ".xm")).string();
+    const std::string path = harness::freshFolder("fuzz") / "module.xm";
     std::mt19937 random(13);
     static float block[2 * 1024];
     long loaded = 0;
@@ -64,7 +63,6 @@ TEST(Fuzz, ModuleLoaderAndDecoder) {
         for (int i = 0; i < 4; ++i) renderMusic(block, 1024);
     });
     unloadModule();
-    fs::remove(path);
     EXPECT_GT(loaded, 0) << "no mutant loaded: the harness tests nothing";
 }
 

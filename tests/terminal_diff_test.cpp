@@ -37,8 +37,7 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndNothingForAResizeToTheSameSize) {
     // A short gap between changes is reprinted, cheaper than a move; a one-colour cell is a space.
     for (int column = 20; column < 30; ++column) cells[column] = CharInfo{220, 0x11};
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[44m          ");
-    cells[20].attribute = 0x14;
-    cells[23].attribute = 0x14;
+    cells[20].attribute = cells[23].attribute = 0x14;
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[31m\xe2\x96\x84  \xe2\x96\x84");
 
     // The same size keeps the screen (a new size: the show below; a forgotten screen: terminal_restore_test).

@@ -58,9 +58,8 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     EXPECT_TRUE(eventually(3, [&] { return showsPicture(tmux, 30, 60, green); })) << tmux.text();
 
     tmux.keys("q");
-    EXPECT_TRUE(eventually(5, [&] { return tmux.shows("status=0"); })) << tmux.text();
+    EXPECT_TRUE(eventually(5, [&] { return tmux.shows("status=0") && fs::exists(folder / "after.txt"); })) << tmux.text();
     EXPECT_EQ(tmux.format("#{cursor_flag} #{alternate_on} #{pane_title}"), "1 0 before-title\n");
-    EXPECT_TRUE(eventually(3, [&] { return fs::exists(folder / "after.txt"); }));
     EXPECT_EQ(readText(folder / "after.txt"), readText(folder / "before.txt")) << "the input mode was not given back";
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(tmux.shows("typed-42")) << "the typed line reached the shell";
@@ -74,10 +73,7 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
 class JobInTmux : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(tmux.start()); }
-    void TearDown() override {
-        if (pid() > 0) kill(pid(), SIGKILL);
-        fs::remove(pidFile);
-    }
+    void TearDown() override { if (pid() > 0) kill(pid(), SIGKILL); }
     void start(const std::string& after = "") const {
         tmux.keys("'cd " ZORBEL_SOURCE_DIR " && LANG=C.UTF-8 sh -c \"echo \\$\\$ > " + pidFile.string() + "; exec " +
                   zorbel + " --no-audio\"" + after + "' Enter");
@@ -92,7 +88,7 @@ protected:
     bool shellHasIt() const { return tmux.modes() == "1 0\n"; }
 
     Tmux tmux{"job"};
-    fs::path pidFile = fs::temp_directory_path() / ("zorbel-job-" + std::to_string(::getpid()) + ".pid");
+    const fs::path pidFile = freshFolder("job") / "zorbel.pid";
 };
 
 // Started in the background it waits for the foreground; Ctrl-Z at the prompt asks again on continuing;
@@ -101,8 +97,7 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     start(" &");
     ASSERT_TRUE(eventually(5, [&] { return running(); }));
     sleep(2);
-    EXPECT_TRUE(shellHasIt()) << "took the terminal in the background";
-    EXPECT_FALSE(showsPrompt(tmux));
+    EXPECT_TRUE(shellHasIt() && !showsPrompt(tmux)) << "took the terminal in the background";
     EXPECT_FALSE(tmux.shows("no sound device")) << "--no-audio looked for a sound device";
     tmux.keys("'fg' Enter");
     ASSERT_TRUE(eventually(5, [&] { return showsPrompt(tmux); })) << tmux.text();
@@ -120,8 +115,7 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
     tmux.keys("'bg' Enter");
     sleep(2);
-    EXPECT_TRUE(shellHasIt()) << "took the terminal back in the background";
-    EXPECT_TRUE(running());
+    EXPECT_TRUE(shellHasIt() && running()) << "took the terminal back in the background, or ended";
     tmux.keys("'fg' Enter");
     EXPECT_TRUE(eventually(5, [&] { return showing(); }));
     EXPECT_EQ(tmux.format("#{pane_title}"), "QVO_4::Zorbel\n") << "the title is not set again after Ctrl-Z";
