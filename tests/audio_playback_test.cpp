@@ -146,8 +146,7 @@ TEST_F(AudioPlayback, NoDeviceIsNotedOnlyForLiveMusicThatLoaded) {
     }
 }
 
-// A capture renders in full a clock jump that live playback skips by seeking: the sound stays in step with frames.
-// Samples beyond full scale clip to the largest 16-bit value of their sign, not wrap to the other (a loud click).
+// A capture renders a clock jump in full (live playback seeks past it); samples beyond full scale clip, never wrap.
 TEST_F(AudioPlayback, RecordingRendersAClockJumpInFullAndClipsOvers) {
     load();
     const std::string path = ::testing::TempDir() + "zorbel_jump.wav";

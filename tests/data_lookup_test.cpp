@@ -18,8 +18,7 @@ Result captureFrom(const fs::path& folder, const std::string& environment, const
                     " --capture out --to 0 --no-audio " + arguments + " </dev/null");
 }
 
-// --data or ZORBEL_DATA is the only folder tried, otherwise three defaults: past a Data/ that lacks the files (all
-// tried are reported) to an installed copy, the program in prefix/bin and its data in prefix/share/zorbel/Data.
+// --data or ZORBEL_DATA alone, else three defaults: past a decoy Data/ (all tried reported) to prefix/share/zorbel/Data.
 TEST(DataLookup, AChosenFolderAloneOtherwiseTheDefaultsPastADecoyToTheInstalledData) {
     using List = std::vector<std::string>;
     EXPECT_EQ(dataFolderCandidates("/d", "/env", "/work", "/usr/bin"), List{"/d"});

@@ -23,9 +23,8 @@ std::set<std::string> filesIn(const fs::path& folder) {
 
 TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
     const struct { const char* fps; const char* time; const char* picture; } cases[] = {
-        {"10", "0.1", "frame-000001.png"},  {"10", "0.3", "frame-000003.png"},
-        {"10", "1.7", "frame-000017.png"},  {"10", "8.1", "frame-000081.png"},
-        {"10", "8.3", "frame-000083.png"},  {"20", "5.55", "frame-000111.png"},
+        {"10", "0.1", "frame-000001.png"}, {"10", "0.3", "frame-000003.png"}, {"10", "1.7", "frame-000017.png"},
+        {"10", "8.1", "frame-000081.png"}, {"10", "8.3", "frame-000083.png"}, {"20", "5.55", "frame-000111.png"},
         {"20", "100.05", "frame-002001.png"},
     };
     const fs::path folder = freshFolder("fault-window");
@@ -121,8 +120,7 @@ TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
                               " --no-audio <&- >&- 2>&- & pid=$!;"
                               // Until the program has opened /dev/null (before, descriptor 2 is still the pipe).
                               " for i in $(seq 100); do [ /proc/$pid/fd/2 -ef /dev/null ] && break; sleep 0.1; done;"
-                              " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
-                              60);
+                              " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }", 60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
 }
 

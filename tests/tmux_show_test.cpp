@@ -22,8 +22,8 @@ bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
     return layoutMismatches(terminal, layoutFor(rows, columns), rows, columns, [look](int, int) { return look; }) == 0;
 }
 
-// One session through the viewer's whole run: the prompt's size line follows resizes, space pauses without a
-// jump, typed keys reach neither screen nor shell, a small window clips, q restores terminal, title and input mode.
+// One run: the size line follows resizes, space pauses without a jump, typed keys go nowhere, a small window clips,
+// q restores terminal, title and input mode.
 TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     ASSERT_EQ(runShell("tmux -V").status, 0) << "tmux is needed for this test (the CI installs it)";
     const fs::path folder = makeScratch("viewer");
@@ -33,7 +33,7 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     // The red picture shows until second 15, then the green one.
     tmux.keys("'cd " + folder.string() + " && stty -g >before.txt && LANG=C " + zorbelCommand +
               " --start 12; echo status=$?; stty -g >after.txt' Enter");
-    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("This window is 80 x 24; the show needs 80 x 50.") && showsPrompt(tmux); }))
+    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("window is 80 x 24; the show needs 80 x 50.") && showsPrompt(tmux); }))
         << tmux.text();
     tmux.run("resize-window -t z -x 79 -y 60");  // tall enough, one column short
     EXPECT_TRUE(eventually(3, [&] { return tmux.shows("This window is 79 x 60; the show needs 80 x 50."); })) << tmux.text();
@@ -91,8 +91,7 @@ protected:
     const fs::path pidFile = freshFolder("job") / "zorbel.pid";
 };
 
-// Started in the background it waits for the foreground; Ctrl-Z at the prompt asks again on continuing;
-// continued in the background it leaves the screen to the shell; Ctrl-C leaves a working shell.
+// In the background it waits; Ctrl-Z at the prompt asks again on fg; bg leaves the screen; Ctrl-C leaves a working shell.
 TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     start(" &");
     ASSERT_TRUE(eventually(5, [&] { return running(); }));
