@@ -49,13 +49,6 @@ std::pair<float, float> readAt(uint64_t tick) {
     return {std::accumulate(values, values + 50, 0.0f), *std::max_element(values, values + 512)};
 }
 
-// Bass levels of frames 16 ms apart from tick 1000 on; frame f is at f * 16 ms of music.
-std::vector<float> playFrames(int frames) {
-    std::vector<float> levels;
-    for (int frame = 0; frame < frames; ++frame) levels.push_back(readAt(1000 + 16 * frame).first);
-    return levels;
-}
-
 TEST_F(AudioPlayback, FailedLoadsAndOffModeGiveZeros) {
     load();  // a failed load must also drop this one
     auto corrupt = xm_fixture::makeModule();
@@ -115,12 +108,17 @@ TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
 }
 
 TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
+    auto bassLevels = [] {  // of 150 frames 16 ms apart from tick 1000 on
+        std::vector<float> levels;
+        for (int frame = 0; frame < 150; ++frame) levels.push_back(readAt(1000 + 16 * frame).first);
+        return levels;
+    };
     play();
-    const std::vector<float> rendered = playFrames(150);
+    const std::vector<float> rendered = bassLevels();
 
     setMusicMode(MusicMode::live);
     play();
-    EXPECT_EQ(playFrames(150), rendered);
+    EXPECT_EQ(bassLevels(), rendered);
     std::string reason;
     EXPECT_FALSE(startMusicRecording("/tmp/zorbel_never.wav", reason));
 

@@ -39,8 +39,7 @@ void startOnMemoryConsole() {
     selectConsole(memoryConsole());
     initDisplay(demoDisplayConfig());
     useVirtualClock(0);
-    startTime = 0.0f;
-    demoTime = 0.0f;
+    startTime = demoTime = 0.0f;
 }
 
 TEST(TickFrame, ClearsToHalfThePreviousFramesTimeAndCountsTimeInDouble) {

@@ -143,8 +143,7 @@ struct Tmux {
     std::string pane() const { return run("capture-pane -p -e -t z"); }  // with colours
     bool shows(const std::string& part) const { return text().find(part) != std::string::npos; }
     std::string format(const std::string& variables) const { return run("display -p -t z '" + variables + "'"); }
-    // "cursor shown, alternate screen on": "1 0\n" when the shell has the terminal.
-    std::string modes() const { return format("#{cursor_flag} #{alternate_on}"); }
+    std::string modes() const { return format("#{cursor_flag} #{alternate_on}"); }  // "1 0\n": the shell has it
 
     const std::string prefix;  // the tmux command line for this server
 };

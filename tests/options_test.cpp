@@ -51,9 +51,8 @@ TEST(Options, BadValuesAreOneLineNamingTheLimitAndValuesAtTheLimitsAreTakenInEit
     const DemoOptions& o = read.options;
     EXPECT_EQ(std::tuple(read.error, o.captureFolder, o.framesPerSecond, o.from, o.to, o.scale, o.dataFolder, o.force, o.noAudio),
               std::tuple("", "out", 1000, 260, 999, 16, "d", true, true));
-    EXPECT_EQ(readLine("--start 260").error, "");
+    for (const char* valid : {"--start 260", "--capture out --fps 1 --to 0"}) EXPECT_EQ(readLine(valid).error, "") << valid;
     EXPECT_EQ(readLine("--start 5 --start 6").options.start, 6);  // the last one counts
-    EXPECT_EQ(readLine("--capture out --fps 1 --to 0").error, "");
 }
 
 TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {
