@@ -15,7 +15,7 @@ using namespace harness;
 Result captureFrom(const fs::path& folder, const std::string& environment, const std::string& arguments = "",
                    const fs::path& program = zorbel) {
     return runShell("cd " + quoted(folder) + " && env -u ZORBEL_DATA " + environment + " timeout 20 " + quoted(program) +
-                    " --capture out --to 0 --no-audio " + arguments + " </dev/null");
+                    " --capture out --force --to 0 --no-audio " + arguments + " </dev/null");
 }
 
 // --data or ZORBEL_DATA alone, else three defaults: past a decoy Data/ (all tried reported) to prefix/share/zorbel/Data.
@@ -45,7 +45,6 @@ TEST(DataLookup, AChosenFolderAloneOtherwiseTheDefaultsPastADecoyToTheInstalledD
         {"", "", folder / "prefix/bin/zorbel"},
     };
     for (const auto& run : runs) {
-        fs::remove_all(work / "out");
         result = captureFrom(work, run.environment, run.arguments, run.program);
         EXPECT_EQ(result.status, 0) << run.program << " " << run.environment << run.arguments << ": " << result.output;
         EXPECT_EQ(readPng(work / "out/frame-000000.png").width, 80) << run.program;

@@ -21,8 +21,7 @@ bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
     return layoutMismatches(terminal, layoutFor(rows, columns), rows, columns, [look](int, int) { return look; }) == 0;
 }
 
-// One run: the size line follows resizes, space pauses without a jump, typed keys go nowhere, a small window clips,
-// q restores terminal, title and input mode.
+// One run: the size line follows resizes, pause without a jump, typed keys go nowhere, a small window clips, q restores.
 TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     ASSERT_EQ(runShell("tmux -V").status, 0) << "tmux is needed for this test (the CI installs it)";
     const fs::path folder = makeScratch("viewer");

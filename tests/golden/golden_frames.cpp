@@ -1,10 +1,10 @@
-// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen frames per capture checked
-// against frames.txt. `zorbel_golden capture` runs the captures (the ctest fixture), `record` rewrites frames.txt
-// (./dev goldens runs both), no argument checks. Checksums cover decoded pixels: another libpng or zlib sums the same.
+// Golden frames: the show captured for two data sets at two frame rates, some frames of each checked against frames.txt.
+// `capture` runs the fixture, `record` rewrites frames.txt, no argument checks; decoded pixels are summed: any zlib agrees.
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -199,15 +199,21 @@ int captureAll() {
     return status;
 }
 
-// ---- record: rewrite the golden file (./dev goldens then shows the size of its diff).
+// ---- record: rewrite the golden file, saying how many lines are new or different per scene.
 
 int record() {
+    const std::vector<std::string> before = readLines(goldenFile), after = currentLines();
+    std::map<std::string, int> changed;  // per scene: lines new or different
+    for (const std::string& line : after)
+        changed[sceneOf(line)] += std::find(before.begin(), before.end(), line) == before.end();
+
     std::ofstream stream(goldenFile);
     stream << "# Golden frames: scene, data set, frames per second, frame, checksum of the decoded pixels\n"
               "# (or of the whole file for table and audio), and the frame's frames.csv row (or the size).\n"
               "# Rewritten by ./dev goldens; review the diff.\n";
-    for (const std::string& line : currentLines()) stream << line << "\n";
+    for (const std::string& line : after) stream << line << "\n";
     if (!stream) return std::cerr << "cannot write " << goldenFile << "\n", 1;
+    for (const auto& [scene, count] : changed) std::printf("%-10s %d lines changed\n", scene.c_str(), count);
     return 0;
 }
 
