@@ -1,5 +1,4 @@
-// Music playback on the program's clock: failed loads, seeks, clock jumps, live mode with no
-// device (no test opens one) and its note, the right channel, and capture.
+// Music playback on the program's clock: failed loads, seeks, clock jumps, live mode with no device, capture.
 #include "platform/audio/audio.h"
 #include "platform/audio/audio_device.h"
 #include "platform/capture/music_recording.h"
@@ -48,13 +47,6 @@ std::pair<float, float> readAt(uint64_t tick) {
     float values[512];
     readSpectrum(values, 512);
     return {std::accumulate(values, values + 50, 0.0f), *std::max_element(values, values + 512)};
-}
-
-// Bass levels of frames 16 ms apart from tick 1000 on; frame f is at f * 16 ms of music.
-std::vector<float> playFrames(int frames) {
-    std::vector<float> levels;
-    for (int frame = 0; frame < frames; ++frame) levels.push_back(readAt(1000 + 16 * frame).first);
-    return levels;
 }
 
 TEST_F(AudioPlayback, FailedLoadsAndOffModeGiveZeros) {
@@ -116,12 +108,17 @@ TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
 }
 
 TEST_F(AudioPlayback, LiveWithoutDeviceMatchesRenderedAndUsesRightChannel) {
+    auto bassLevels = [] {  // of 150 frames 16 ms apart from tick 1000 on
+        std::vector<float> levels;
+        for (int frame = 0; frame < 150; ++frame) levels.push_back(readAt(1000 + 16 * frame).first);
+        return levels;
+    };
     play();
-    const std::vector<float> rendered = playFrames(150);
+    const std::vector<float> rendered = bassLevels();
 
     setMusicMode(MusicMode::live);
     play();
-    EXPECT_EQ(playFrames(150), rendered);
+    EXPECT_EQ(bassLevels(), rendered);
     std::string reason;
     EXPECT_FALSE(startMusicRecording("/tmp/zorbel_never.wav", reason));
 
@@ -147,8 +144,7 @@ TEST_F(AudioPlayback, NoDeviceIsNotedOnlyForLiveMusicThatLoaded) {
     }
 }
 
-// A capture renders in full a clock jump that live playback skips by seeking: the sound stays in step with frames.
-// Samples beyond full scale clip to the largest 16-bit value of their sign, not wrap to the other (a loud click).
+// A capture renders a clock jump in full (live playback seeks past it); samples beyond full scale clip, never wrap.
 TEST_F(AudioPlayback, RecordingRendersAClockJumpInFullAndClipsOvers) {
     load();
     const std::string path = ::testing::TempDir() + "zorbel_jump.wav";

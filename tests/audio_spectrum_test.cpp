@@ -32,8 +32,7 @@ TEST(AudioSpectrum, ScaleOfEveryBinTheWindowsLeakageAndTheCount) {
     for (int k : {100, 101}) EXPECT_NEAR(spectrumOf(100.5, 1.0)[k], 0.81f, 0.01f) << k;  // midway: the window's leakage
 }
 
-// The latest values pad with zeros and take every stride-th value. Then a producer pushes a ramp in blocks of varying
-// size as fast as it can; every copy the consumer takes must be a run of consecutive values that never goes backwards.
+// Padding and stride; then a producer pushes a ramp as fast as it can: each copy taken is a run that never goes back.
 TEST(AudioSampleRing, PaddingStrideAndContiguousRunsWhileAProducerWrites) {
     static SampleRing ring;
     ring.reset();

@@ -39,8 +39,7 @@ void startOnMemoryConsole() {
     selectConsole(memoryConsole());
     initDisplay(demoDisplayConfig());
     useVirtualClock(0);
-    startTime = 0.0f;
-    demoTime = 0.0f;
+    startTime = demoTime = 0.0f;
 }
 
 TEST(TickFrame, ClearsToHalfThePreviousFramesTimeAndCountsTimeInDouble) {
@@ -71,15 +70,12 @@ TEST(TickFrame, TheScreenStaysWhitePastThirtyTwoBitsOfMilliseconds) {
 }
 
 TEST(DataFiles, ShortFilesLeaveTheRestZeroAndLongFilesAreCut) {
-    const fs::path previous = fs::current_path(), folder = makeScratch("data-files");
+    const fs::path folder = makeScratch("data-files");
     writeFile(folder / "Data/intro3.raw", std::vector<uint8_t>(1000, 5));
     writeFile(folder / "Data/intro4.raw", std::vector<uint8_t>(30000, 6));
     std::memset(introPicture3, 0, sizeof introPicture3);
-    fs::current_path(folder);
-    const bool loaded = loadDataFiles();
-    fs::current_path(previous);
-    fs::remove_all(folder);
-    ASSERT_TRUE(loaded);
+    chooseDataFolder((folder / "Data").string());  // kept: ctest runs each test in a program of its own
+    ASSERT_TRUE(loadDataFiles());
     const std::vector<int> bytes = {introPicture1[0], introPicture3[999], introPicture3[1000], introPicture4[23999],
                                     fontSheet[(16 * ('A' / 16) + 2) * 256 + 16 * ('A' % 16)]};
     EXPECT_EQ(bytes, (std::vector<int>{200, 5, 0, 6, 255}));

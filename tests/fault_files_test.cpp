@@ -1,5 +1,4 @@
-// Faults around the real program's files: a capture window on a frame, a full disk, an interruption, a huge
-// module, closed standard descriptors. (Scenes, frames.csv, audio.wav: golden frames; scale: video_test.)
+// The real program's files: a frame on the window's edge, a full disk, interruptions, a huge module, closed descriptors.
 #include <set>
 
 #include <gtest/gtest.h>
@@ -24,9 +23,8 @@ std::set<std::string> filesIn(const fs::path& folder) {
 
 TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
     const struct { const char* fps; const char* time; const char* picture; } cases[] = {
-        {"10", "0.1", "frame-000001.png"},  {"10", "0.3", "frame-000003.png"},
-        {"10", "1.7", "frame-000017.png"},  {"10", "8.1", "frame-000081.png"},
-        {"10", "8.3", "frame-000083.png"},  {"20", "5.55", "frame-000111.png"},
+        {"10", "0.1", "frame-000001.png"}, {"10", "0.3", "frame-000003.png"}, {"10", "1.7", "frame-000017.png"},
+        {"10", "8.1", "frame-000081.png"}, {"10", "8.3", "frame-000083.png"}, {"20", "5.55", "frame-000111.png"},
         {"20", "100.05", "frame-002001.png"},
     };
     const fs::path folder = freshFolder("fault-window");
@@ -37,7 +35,6 @@ TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
         ASSERT_EQ(run.status, 0) << c.time << ": " << run.output;
         EXPECT_EQ(filesIn(out), (std::set<std::string>{c.picture, "frames.csv"})) << c.fps << " fps at " << c.time;
     }
-    fs::remove_all(folder);
 }
 
 // On a terminal the capture shows its progress, which ends with every frame of the window counted.
@@ -45,7 +42,6 @@ TEST(FaultCapture, ProgressOnATerminalEndsFull) {
     const fs::path out = freshFolder("progress");
     const auto run = runShell("script -qec \"" + capture(out, "--no-audio --from 1 --to 2 --fps 10 --scale 1") + "\" /dev/null", 60);
     EXPECT_NE(run.output.find("\r[##############################] 11/11 frames, "), std::string::npos) << run.output;
-    fs::remove_all(out);
 }
 
 // A full disk (a file size limit; the program ignores SIGXFSZ): it names the file, fails, and leaves no cut file.
@@ -64,7 +60,6 @@ TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
         for (const auto& name : filesIn(out))
             EXPECT_TRUE(name != c.file && name.find(".partial") == std::string::npos) << name;
     }
-    fs::remove_all(folder);
 }
 
 // A finished file that cannot take its name (a folder was made there meanwhile) fails the run.
@@ -75,7 +70,6 @@ TEST(FaultCapture, AFileThatCannotTakeItsNameFailsTheRun) {
                                   quoted(out / "frames.csv/x") + "; wait $pid; echo status=$?", 60);
     EXPECT_NE(run.output.find("cannot write " + (out / "frames.csv").string()), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("status=1"), std::string::npos) << run.output;
-    fs::remove_all(out);
 }
 
 // An interrupted capture keeps only finished pictures, leaves no temporary file and ends of the signal.
@@ -96,7 +90,6 @@ TEST(FaultCapture, AnInterruptedCaptureStopsCleanly) {
                 << name;
         }
     }
-    fs::remove_all(folder);
 }
 
 // The peak resident memory of this process so far, in kB.
@@ -117,7 +110,6 @@ TEST(FaultFiles, AnOversizedModuleIsTurnedDownWithoutBeingRead) {
         const long grown = peakKilobytes() - before;
         _exit(!loaded && reason.find("too large") != std::string::npos && grown < 16 * 1024 ? 0 : 1);
     }, status);
-    fs::remove_all(path.parent_path());
     EXPECT_EQ(statusOf(status), 0) << "the module was read, or not turned down";
 }
 
@@ -128,10 +120,8 @@ TEST(FaultFiles, ClosedStandardDescriptorsAreOpenedToDevNull) {
                               " --no-audio <&- >&- 2>&- & pid=$!;"
                               // Until the program has opened /dev/null (before, descriptor 2 is still the pipe).
                               " for i in $(seq 100); do [ /proc/$pid/fd/2 -ef /dev/null ] && break; sleep 0.1; done;"
-                              " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }",
-                              60);
+                              " readlink /proc/$pid/fd/0 /proc/$pid/fd/1 /proc/$pid/fd/2; kill $pid; }", 60);
     EXPECT_EQ(run.output, "/dev/null\n/dev/null\n/dev/null\n");
-    fs::remove_all(out.parent_path());
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Child processes for the tests, each under a deadline (a hang is killed and fails the test):
-// a shell command, a forked child, a tmux server; and made-up data and PNG reading.
+// Shell commands, forked children and tmux servers under a deadline (a hang fails the test); made-up data, PNGs.
 #pragma once
 
 #include <algorithm>
@@ -144,8 +143,7 @@ struct Tmux {
     std::string pane() const { return run("capture-pane -p -e -t z"); }  // with colours
     bool shows(const std::string& part) const { return text().find(part) != std::string::npos; }
     std::string format(const std::string& variables) const { return run("display -p -t z '" + variables + "'"); }
-    // "cursor shown, alternate screen on": "1 0\n" when the shell has the terminal.
-    std::string modes() const { return format("#{cursor_flag} #{alternate_on}"); }
+    std::string modes() const { return format("#{cursor_flag} #{alternate_on}"); }  // "1 0\n": the shell has it
 
     const std::string prefix;  // the tmux command line for this server
 };
@@ -185,11 +183,19 @@ inline std::vector<uint8_t> blockFont() {
     return bytes;
 }
 
+// The folders freshFolder made, removed when the test program ends (ctest runs each test in a program of its own).
+inline struct MadeFolders {
+    std::vector<fs::path> paths;
+    ~MadeFolders() { for (const fs::path& path : paths) fs::remove_all(path, ignoredError); }
+    std::error_code ignoredError;
+} madeFolders;
+
 // An empty folder of this name in the temp directory, made afresh.
 inline fs::path freshFolder(const std::string& name) {
     const fs::path folder = fs::temp_directory_path() / ("zorbel-" + name + "-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
+    madeFolders.paths.push_back(folder);
     return folder;
 }
 

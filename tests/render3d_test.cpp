@@ -8,12 +8,8 @@
 #include "render3d/projection.h"
 #include "render3d_test_state.h"
 
-namespace {
-
-const Rgb ink{0.25f, 0.5f, 0.75f};
+const Rgb ink{0.25f, 0.5f, 0.75f};  // a const at namespace scope is local to this file
 const Rgb background{-1, -1, -1};
-
-}  // namespace
 
 // Products sum in double and round once: 2^24 + 1 + 1 in float would stay 2^24.
 TEST(Render3dMatrix, ProductsRoundOnceFromDouble) {
@@ -36,9 +32,8 @@ TEST(Render3dPrimitives, TrianglesCloseQuadsDoNotAndSurplusIsDropped) {
     addVertex(0, 3, 0);
     endPrimitive();
     const Primitive& triangle = primitiveList.items[0];
-    EXPECT_TRUE(samePoint(triangle.points[1], 2, 0, -15));
-    EXPECT_TRUE(samePoint(triangle.points[3], 1, -1, -14) && sameColor(triangle.colors[3], Rgb{0.5f, 0, 0}));
-    EXPECT_EQ(triangle.kind, kindTriangle);
+    EXPECT_TRUE(samePoint(triangle.points[1], 2, 0, -15) && samePoint(triangle.points[3], 1, -1, -14) &&
+                sameColor(triangle.colors[3], Rgb{0.5f, 0, 0}) && triangle.kind == kindTriangle);
 
     primitiveList.currentKind = kindQuad;
     for (int i = 0; i < 6; ++i) addVertex(float(i), 0, 0);  // the 5th and 6th are dropped
@@ -61,13 +56,10 @@ TEST(Render3dLines, CellsLitForKnownSegments) {
     resetDrawingState();
     const Cells slope{{10, 20}, {11, 21}, {12, 21}, {13, 22}, {14, 22}, {15, 22}};
     const struct { float sx, sy, ex, ey; Cells cells; } cases[] = {
-        {10.7f, 20.2f, 15.3f, 22.9f, slope},
-        {15.3f, 22.9f, 10.7f, 20.2f, slope},
-        {0, 0, 3, 1, {{0, 0}, {1, 1}, {2, 1}, {3, 1}}},
-        {0, 0, 1, 3, {{0, 0}, {1, 1}, {1, 2}, {1, 3}}},
+        {10.7f, 20.2f, 15.3f, 22.9f, slope}, {15.3f, 22.9f, 10.7f, 20.2f, slope},
+        {0, 0, 3, 1, {{0, 0}, {1, 1}, {2, 1}, {3, 1}}}, {0, 0, 1, 3, {{0, 0}, {1, 1}, {1, 2}, {1, 3}}},
         {2, 0, 0, 5, {{2, 0}, {2, 1}, {2, 2}, {1, 3}, {1, 4}, {0, 5}}},
-        {5, 5, 8, 8, {{5, 5}, {6, 6}, {7, 7}, {8, 8}}},
-        {5, 5, 5.9f, 5.9f, {{5, 5}}},
+        {5, 5, 8, 8, {{5, 5}, {6, 6}, {7, 7}, {8, 8}}}, {5, 5, 5.9f, 5.9f, {{5, 5}}},
         {5, 5, 6, 5, {{5, 5}, {6, 5}}},  // a walk of one step still reaches its end
         {-3, 7, 0, 7, {{0, 7}}},         // clipped to the one cell inside
         {-0.9f, 5, 2, 5, {{0, 5}, {1, 5}, {2, 5}}},
@@ -85,8 +77,7 @@ TEST(Render3dLines, ExtremeCoordinatesAreDefinedAndFinishQuickly) {
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     const float values[] = {50, -1, 1e5f, 2147483520.0f, -2147483648.0f, 3e9f, -1e30f, inf, -inf, nan};
     const Primitive neighbour = primitiveList.items[0];
-    // Out-of-grid writes and bad conversions are caught by the sanitizer build; a walk over
-    // the whole 2^32 span instead of the grid would make this loop run for hours.
+    // The sanitizer build catches out-of-grid writes; walking the whole 2^32 span, not the grid, would take hours.
     for (float a : values)
         for (float b : values)
             for (float c : values)

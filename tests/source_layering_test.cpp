@@ -37,8 +37,7 @@ std::vector<Include> sourceIncludes() {
 std::string folderOf(const std::string& path) { return path.substr(0, path.find('/')); }
 std::string moduleOf(const std::string& path) { return path.substr(0, path.rfind('.')); }
 
-// The folders each folder may include, beyond itself. The effects and the wireframe rotation read
-// the show's clock, and presentation flushes the wireframe queue; nothing else reaches upwards.
+// What each folder may include beyond itself: effects and rotation read the clock, presentation flushes the queue.
 const std::map<std::string, std::set<std::string>> allowedFolders = {
     {"platform", {}},
     {"display", {"platform", "render3d"}},

@@ -37,8 +37,7 @@ TEST(TerminalDiff, SendsOnlyWhatChangedAndNothingForAResizeToTheSameSize) {
     // A short gap between changes is reprinted, cheaper than a move; a one-colour cell is a space.
     for (int column = 20; column < 30; ++column) cells[column] = CharInfo{220, 0x11};
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[44m          ");
-    cells[20].attribute = 0x14;
-    cells[23].attribute = 0x14;
+    cells[20].attribute = cells[23].attribute = 0x14;
     EXPECT_EQ(update(cells, screen, ColorMode::ansi16), "\x1b[1;21H\x1b[31m\xe2\x96\x84  \xe2\x96\x84");
 
     // The same size keeps the screen (a new size: the show below; a forgotten screen: terminal_restore_test).
@@ -60,24 +59,16 @@ TEST(TerminalDiff, ThePictureIsCentredAndAWindowTooSmallEitherWayGetsTheHint) {
 }
 
 // The whole show on the virtual clock, with resizes, through the encoder into the emulator, checked frame by frame.
-class TerminalDiffShow : public ::testing::TestWithParam<ColorMode> {
-protected:
-    void SetUp() override {
-        // The last picture (also the swaying one) in noise, so neighbouring cells differ in every way.
-        std::vector<uint8_t> noise(24000);
-        uint32_t seed = 7;
-        for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
-        writeFile(folder / "Data/intro4.raw", noise);
-        chooseDataFolder((folder / "Data").string());
-    }
-    void TearDown() override {
-        chooseDataFolder("");
-        fs::remove_all(folder);
-    }
-    const fs::path folder = makeScratch("terminal-diff");
-};
+class TerminalDiffShow : public ::testing::TestWithParam<ColorMode> {};
 
 TEST_P(TerminalDiffShow, TheEmulatedScreenEqualsEveryFrame) {
+    // The last picture (also the swaying one) in noise, so neighbouring cells differ in every way.
+    const fs::path folder = makeScratch("terminal-diff");
+    std::vector<uint8_t> noise(24000);
+    uint32_t seed = 7;
+    for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+    writeFile(folder / "Data/intro4.raw", noise);
+    chooseDataFolder((folder / "Data").string());
     const ColorMode mode = GetParam();
     const int stride = mode == ColorMode::ansi16 ? 1 : 5;
     memoryConsoleState = MemoryConsoleState{};

@@ -1,5 +1,4 @@
-// The real program in a real terminal (tmux), used as a viewer would, job control and signals
-// included. tmux is required: CI installs it, and a missing tmux fails instead of hiding the tests.
+// The real program in tmux, used as a viewer would, job control and signals included; no tmux fails, never skips.
 #include <gtest/gtest.h>
 
 #include "harness.h"
@@ -10,7 +9,8 @@ namespace {
 using namespace harness;
 
 constexpr int red = 0x44, green = 0x22;  // the looks of the first two flat pictures
-const std::string zorbelCommand = "COLORTERM= '" + zorbel + "'";  // 16 ANSI colours
+
+bool showsPrompt(const Tmux& tmux) { return tmux.shows("Maximize Window And Press any key to continue . . . "); }
 
 // Whether the pane, fed to an emulator, shows the picture in one look where the layout puts it.
 bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
@@ -21,24 +21,22 @@ bool showsPicture(const Tmux& tmux, int rows, int columns, int look) {
     return layoutMismatches(terminal, layoutFor(rows, columns), rows, columns, [look](int, int) { return look; }) == 0;
 }
 
-// One session through the viewer's whole run: the prompt's size line follows resizes, space pauses without a
-// jump, typed keys reach neither screen nor shell, a small window clips, q restores terminal, title and input mode.
+// One run: the size line follows resizes, pause without a jump, typed keys go nowhere, a small window clips, q restores.
 TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     ASSERT_EQ(runShell("tmux -V").status, 0) << "tmux is needed for this test (the CI installs it)";
     const fs::path folder = makeScratch("viewer");
     Tmux tmux("viewer");
     ASSERT_TRUE(tmux.start(80, 24));
     tmux.keys("\"printf '\\\\033]2;before-title\\\\007'\" Enter");
-    // The red picture shows until second 15, then the green one.
-    tmux.keys("'cd " + folder.string() + " && stty -g >before.txt && LANG=C " + zorbelCommand +
+    // The red picture shows until second 15, then the green one; no COLORTERM: 16 ANSI colours.
+    tmux.keys("'cd " + folder.string() + " && stty -g >before.txt && LANG=C COLORTERM= " + zorbel +
               " --start 12; echo status=$?; stty -g >after.txt' Enter");
-    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("This window is 80 x 24; the show needs 80 x 50."); })) << tmux.text();
-    EXPECT_TRUE(tmux.shows("Maximize Window And Press any key to continue . . . "));
+    ASSERT_TRUE(eventually(10, [&] { return tmux.shows("window is 80 x 24; the show needs 80 x 50.") && showsPrompt(tmux); }))
+        << tmux.text();
     tmux.run("resize-window -t z -x 79 -y 60");  // tall enough, one column short
     EXPECT_TRUE(eventually(3, [&] { return tmux.shows("This window is 79 x 60; the show needs 80 x 50."); })) << tmux.text();
     tmux.run("resize-window -t z -x 80 -y 50");
-    EXPECT_TRUE(eventually(3, [&] { return !tmux.shows("This window is"); })) << tmux.text();
-    EXPECT_TRUE(tmux.shows("Maximize Window And Press any key to continue . . . "));
+    EXPECT_TRUE(eventually(3, [&] { return !tmux.shows("This window is") && showsPrompt(tmux); })) << tmux.text();
     tmux.keys("x");
 
     ASSERT_TRUE(eventually(5, [&] { return showsPicture(tmux, 50, 80, red); }));
@@ -56,32 +54,24 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     EXPECT_TRUE(showsPicture(tmux, 50, 80, green)) << "the typed keys show on the picture";
     tmux.run("resize-window -t z -x 60 -y 30");
     EXPECT_TRUE(eventually(3, [&] { return showsPicture(tmux, 30, 60, green); })) << tmux.text();
-    tmux.run("resize-window -t z -x 100 -y 61");
-    EXPECT_TRUE(eventually(3, [&] { return showsPicture(tmux, 61, 100, green); })) << tmux.text();
 
     tmux.keys("q");
-    EXPECT_TRUE(eventually(5, [&] { return tmux.shows("status=0"); })) << tmux.text();
+    EXPECT_TRUE(eventually(5, [&] { return tmux.shows("status=0") && fs::exists(folder / "after.txt"); })) << tmux.text();
     EXPECT_EQ(tmux.format("#{cursor_flag} #{alternate_on} #{pane_title}"), "1 0 before-title\n");
-    EXPECT_TRUE(eventually(3, [&] { return fs::exists(folder / "after.txt"); }));
     EXPECT_EQ(readText(folder / "after.txt"), readText(folder / "before.txt")) << "the input mode was not given back";
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(tmux.shows("typed-42")) << "the typed line reached the shell";
     const std::string text = tmux.text();  // no music in the scratch Data
     const size_t music = text.find("zorbel: cannot play " + (folder / "Data/QUABTUNE.xm").string() + ": ");
     const size_t locale = text.find("zorbel: the locale is not UTF-8 (LANG=C); the half blocks may not show. Try LANG=C.UTF-8.");
-    EXPECT_NE(locale, std::string::npos) << text;
-    EXPECT_LT(music, locale) << text;
-    fs::remove_all(folder);
+    EXPECT_TRUE(music < locale && locale != std::string::npos) << text;
 }
 
 // zorbel started from a tmux shell, its process id in a file.
 class JobInTmux : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(tmux.start()); }
-    void TearDown() override {
-        if (pid() > 0) kill(pid(), SIGKILL);
-        fs::remove(pidFile);
-    }
+    void TearDown() override { if (pid() > 0) kill(pid(), SIGKILL); }
     void start(const std::string& after = "") const {
         tmux.keys("'cd " ZORBEL_SOURCE_DIR " && LANG=C.UTF-8 sh -c \"echo \\$\\$ > " + pidFile.string() + "; exec " +
                   zorbel + " --no-audio\"" + after + "' Enter");
@@ -92,41 +82,37 @@ protected:
         return value;
     }
     bool running() const { return pid() > 0 && kill(pid(), 0) == 0; }
-    bool showsPrompt() const { return tmux.shows("Maximize Window And Press any key to continue . . . "); }
     bool showing() const { return tmux.modes() == "0 1\n"; }  // cursor hidden, alternate screen
     bool shellHasIt() const { return tmux.modes() == "1 0\n"; }
 
     Tmux tmux{"job"};
-    fs::path pidFile = fs::temp_directory_path() / ("zorbel-job-" + std::to_string(::getpid()) + ".pid");
+    const fs::path pidFile = freshFolder("job") / "zorbel.pid";
 };
 
-// Started in the background it waits for the foreground; Ctrl-Z at the prompt asks again on continuing;
-// continued in the background it leaves the screen to the shell; Ctrl-C leaves a working shell.
+// In the background it waits; Ctrl-Z at the prompt asks again on fg; bg leaves the screen; Ctrl-C leaves a working shell.
 TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     start(" &");
     ASSERT_TRUE(eventually(5, [&] { return running(); }));
     sleep(2);
-    EXPECT_TRUE(shellHasIt()) << "took the terminal in the background";
-    EXPECT_FALSE(showsPrompt());
+    EXPECT_TRUE(shellHasIt() && !showsPrompt(tmux)) << "took the terminal in the background";
     EXPECT_FALSE(tmux.shows("no sound device")) << "--no-audio looked for a sound device";
     tmux.keys("'fg' Enter");
-    ASSERT_TRUE(eventually(5, [&] { return showsPrompt(); })) << tmux.text();
+    ASSERT_TRUE(eventually(5, [&] { return showsPrompt(tmux); })) << tmux.text();
 
     tmux.keys("C-z");
     ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
     tmux.keys("clear Enter");
-    ASSERT_TRUE(eventually(5, [&] { return !showsPrompt(); }));
+    ASSERT_TRUE(eventually(5, [&] { return !showsPrompt(tmux); }));
     tmux.keys("'fg' Enter");
-    EXPECT_TRUE(eventually(5, [&] { return showsPrompt(); })) << "the prompt is not asked again: " << tmux.text();
+    EXPECT_TRUE(eventually(5, [&] { return showsPrompt(tmux); })) << "the prompt is not asked again: " << tmux.text();
     tmux.keys("x");  // and the key is still taken
-    EXPECT_TRUE(eventually(5, [&] { return showing() && !showsPrompt(); })) << tmux.text();
+    EXPECT_TRUE(eventually(5, [&] { return showing() && !showsPrompt(tmux); })) << tmux.text();
 
     tmux.keys("C-z");
     ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
     tmux.keys("'bg' Enter");
     sleep(2);
-    EXPECT_TRUE(shellHasIt()) << "took the terminal back in the background";
-    EXPECT_TRUE(running());
+    EXPECT_TRUE(shellHasIt() && running()) << "took the terminal back in the background, or ended";
     tmux.keys("'fg' Enter");
     EXPECT_TRUE(eventually(5, [&] { return showing(); }));
     EXPECT_EQ(tmux.format("#{pane_title}"), "QVO_4::Zorbel\n") << "the title is not set again after Ctrl-Z";
@@ -138,7 +124,7 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
 
 TEST_F(JobInTmux, SignalsEndTheShowWhileOutputIsStoppedAndTheTerminalIsRestoredOnCtrlQ) {
     start();
-    ASSERT_TRUE(eventually(10, [&] { return showsPrompt(); })) << tmux.text();
+    ASSERT_TRUE(eventually(10, [&] { return showsPrompt(tmux); })) << tmux.text();
     tmux.keys("x");
     ASSERT_TRUE(eventually(5, [&] { return showing(); }));
     tmux.keys("C-s");  // output stopped: the show soon blocks in a write

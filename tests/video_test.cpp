@@ -1,5 +1,4 @@
-// Videos written by the real binary, read back with libavcodec: what the container holds, its
-// frames and sound against a picture capture, and failures that leave no file behind.
+// Videos by the real binary, read back with libavcodec: the container, frames and sound against a capture, failures.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -151,7 +150,6 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
         {"a.mkv", "--lossless --capture both --scale 2" + window, "h264 gbrp 160x200 at 30/1, 61 frames, flac 48000 Hz x 2", windowSeconds, 0},
         {"b.webm", "--lossless --scale 2" + window, "vp9 gbrp 160x200 at 30/1, 61 frames, opus 48000 Hz x 2", windowSeconds, 0},
         {"c.mp4", "--scale 2" + window, "h264 yuv420p 160x200 at 30/1, 61 frames, aac 48000 Hz x 2", windowSeconds, 3.0},  // 4:2:0
-        {"d.webm", "--scale 1" + window, "vp9 yuv420p 80x100 at 30/1, 61 frames, opus 48000 Hz x 2", windowSeconds, -1},
         {"e.MP4", "--lossless --from 7 --to 7.2 --fps 25", "h264 gbrp 640x800 at 25/1, 6 frames, aac 48000 Hz x 2", 0.24, -1},
     };
     for (const auto& c : cases) {
@@ -177,7 +175,6 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
     const Result silent = runZorbel(folder, "--video f.webm --no-audio --scale 1" + window);  // no sound, and no word of it
     EXPECT_EQ(std::tuple(silent.status, silent.output, readVideo(folder / "f.webm").summary),
               std::tuple(0, "", "vp9 yuv420p 80x100 at 30/1, 61 frames, no sound"));
-    fs::remove_all(folder);
 }
 
 // A pair of rows shares its colour in 4:2:0: red over blue gives blue over red, not plain red.
@@ -210,7 +207,6 @@ TEST(VideoFile, FailuresLeaveNothingUnderTheFinalName) {
         const bool onlyData = std::distance(fs::directory_iterator(folder), fs::directory_iterator()) == 1;
         EXPECT_EQ(std::tuple(result.status, oneLine, named, onlyData), std::tuple(c.status, true, true, true))
             << c.command << ": " << result.output;
-        fs::remove_all(folder);
     }
 }
 
@@ -220,15 +216,13 @@ TEST(VideoFile, InterruptedRunFinishesTheFileUpToTheLastFrame) {
     const Result result = runShell("cd " + harness::quoted(folder) + " && { " + harness::quoted(zorbel) +
                                    " --video show.mkv --scale 1 </dev/null & pid=$!; "
                                    "while [ ! -e show.mkv.partial ] && kill -0 $pid; do sleep 0.1; done; sleep 1; kill -TERM $pid; wait $pid; }");
-    EXPECT_EQ(result.status, 130) << result.output;
-    EXPECT_NE(result.output.find("interrupted"), std::string::npos) << result.output;
-    EXPECT_FALSE(fs::exists(folder / "show.mkv.partial"));
+    EXPECT_EQ(std::tuple(result.status, result.output.find("interrupted") != std::string::npos,
+                         fs::exists(folder / "show.mkv.partial")), std::tuple(130, true, false)) << result.output;
     const Video video = readVideo(folder / "show.mkv");
     const size_t frames = video.rgb.size();
     EXPECT_TRUE(frames > 0 && frames < 15601) << frames;
     EXPECT_NEAR(video.seconds, frames / 60.0, 0.05);
     EXPECT_NEAR(video.soundFrames / 48000.0, frames / 60.0, 0.05);
-    fs::remove_all(folder);
 }
 
 }  // namespace

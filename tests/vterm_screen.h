@@ -55,8 +55,7 @@ inline int consoleLook(const EmulatedTerminal& terminal, int row, int column) {
     return upper < 0 || lower < 0 ? -1 : upper << 4 | lower;
 }
 
-// Counts the cells of a screen that differ from `layout`: `look(row, column)` inside the picture,
-// black around it, and on the last row, when the layout has one, the hint short of the last column.
+// The cells of a screen that differ from `layout`: `look` inside the picture, black around, the hint on its last row.
 template <typename Look>
 int layoutMismatches(const EmulatedTerminal& terminal, const PictureLayout& layout, int rows, int columns, Look look) {
     int wrong = 0;

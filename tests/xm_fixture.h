@@ -1,6 +1,5 @@
-// A tiny XM module built in memory for the audio tests and benchmark: two channels, one 16-row pattern at speed 6
-// and 125 BPM (1.92 s a pass), one instrument (a looping 32-frame 16-bit sine at half scale). Row 0 starts C-3 and
-// C-2 (in the lowest spectrum bins), row 8 moves channel 0 to G-3, row 12 keys both off: 0.48 s of silence a pass.
+// A tiny XM module for the audio tests and benchmark: two channels, a 16-row pattern at speed 6, 125 BPM (1.92 s a pass),
+// a looping 32-frame 16-bit sine at half scale. Row 0: C-3, C-2 (lowest bins); row 8: G-3 on channel 0; row 12: both off.
 #pragma once
 
 #include <cmath>

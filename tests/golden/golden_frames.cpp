@@ -1,6 +1,5 @@
-// Golden frames: the whole show captured for two data sets at two frame rates, a few dozen frames per capture checked
-// against frames.txt. `zorbel_golden capture` runs the captures (the ctest fixture), `record` rewrites frames.txt
-// (./dev goldens runs both), no argument checks. Checksums cover decoded pixels: another libpng or zlib sums the same.
+// Golden frames: the show captured for two data sets at two frame rates, some frames of each checked against frames.txt.
+// `capture` runs the fixture, `record` rewrites frames.txt, no argument checks; decoded pixels are summed: any zlib agrees.
 #include <algorithm>
 #include <cstring>
 #include <fstream>

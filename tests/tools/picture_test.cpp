@@ -15,11 +15,10 @@ static std::vector<int> rgbAt(const std::vector<uint8_t>& pic, int x, int y) {
 
 TEST(PictureConvert, PlanarLayoutScalingAndEveryColourTypeAndDepth) {
     const std::string dir = scratchDir("layout");
-    // Red, green / blue, white: each quarter of the 80 x 100 picture gets one colour.
+    // Red, green / blue, white: a quarter of the 80 x 100 picture each, in its planes; the quarters meet at 40, 50.
     ASSERT_TRUE(writeTestPng(dir + "/q.png", 2, 2, PNG_COLOR_TYPE_RGB, 8, {{255, 0, 0, 0, 255, 0}, {0, 0, 255, 255, 255, 255}}));
     const std::vector<uint8_t> pic = convertPng(dir + "/q.png", false);
     ASSERT_EQ(pic.size(), 24000u);
-    // Planes red, green, blue at the corners; the quarters meet at 40, 50.
     const struct { int x, y; std::vector<int> rgb; } points[] = {{0, 0, {255, 0, 0}}, {79, 0, {0, 255, 0}},
         {0, 99, {0, 0, 255}}, {39, 49, {255, 0, 0}}, {39, 50, {0, 0, 255}}, {79, 99, {255, 255, 255}}};
     for (const auto& p : points) EXPECT_EQ(rgbAt(pic, p.x, p.y), p.rgb) << p.x << "," << p.y;

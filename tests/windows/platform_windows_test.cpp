@@ -1,7 +1,7 @@
-// The Windows platform files, run under Wine or on Windows: the choice of output path,
-// Unicode paths end to end, the executable's folder, and the pacing of the frame clock.
+// The Windows platform files under Wine or Windows: output path, Unicode paths, the program's folder, frame pacing.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,28 +16,18 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ConsoleOutputPath, VariableWinsOtherwiseWhatTheConsoleAccepts) {
-    struct Case {
-        const char* variable;
-        bool accepted;
-        ConsoleOutputPath expected;
+    const struct { const char* variable; bool accepted; ConsoleOutputPath expected; } cases[] = {
+        {nullptr, true, ConsoleOutputPath::virtualTerminal}, {nullptr, false, ConsoleOutputPath::cells},
+        {"cells", true, ConsoleOutputPath::cells},           {"vt", false, ConsoleOutputPath::virtualTerminal},
+        {"", true, ConsoleOutputPath::virtualTerminal},      {"VT", false, ConsoleOutputPath::cells},
     };
-    const Case cases[] = {
-        {nullptr, true, ConsoleOutputPath::virtualTerminal},
-        {nullptr, false, ConsoleOutputPath::cells},
-        {"cells", true, ConsoleOutputPath::cells},
-        {"vt", false, ConsoleOutputPath::virtualTerminal},
-        {"", true, ConsoleOutputPath::virtualTerminal},
-        {"VT", false, ConsoleOutputPath::cells},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(chooseOutputPath(c.variable, c.accepted), c.expected)
             << (c.variable ? c.variable : "(unset)") << " accepted=" << c.accepted;
-    }
 }
 
-// Folder names from several scripts; the C library's fopen must reach the same files, as
-// the data loader and the capture writer use it with these UTF-8 strings. A folder lists
-// its entries by their bare names, as the capture-folder check compares them.
+// Folder names from several scripts: fopen, as the data loader and capture writer use it, reaches the same files
+// with these UTF-8 strings; a folder lists bare names, as the capture-folder check compares them.
 TEST(UnicodePaths, FoldersMadeFoundAndFilesOpenedByTheirUtf8Names) {
     const std::string base = (fs::temp_directory_path() / "zorbel-unicode").u8string();
     const char* names[] = {"plain", u8"\u00fcml\u00e4ut", u8"\u65e5\u672c\u8a9e", u8"\u0394\u03b5\u03bb\u03c4\u03b1 \U0001F3B5"};
@@ -54,25 +44,17 @@ TEST(UnicodePaths, FoldersMadeFoundAndFilesOpenedByTheirUtf8Names) {
         ASSERT_NE(out, nullptr) << name;
         std::fputs(name, out);
         std::fclose(out);
-        // Read back through the UTF-16 name, so a file written under a mangled name fails.
-        std::FILE* in = _wfopen(fs::u8path(file).wstring().c_str(), L"rb");
-        ASSERT_NE(in, nullptr) << name;
-        char back[64] = {};
-        (void)!std::fread(back, 1, sizeof back - 1, in);
-        std::fclose(in);
-        EXPECT_EQ(std::string(back), name);
+        std::ifstream in(fs::u8path(file));  // by the UTF-16 name, so a file written under a mangled name fails
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), name);
     }
     fs::remove_all(fs::u8path(base));
 }
 
 TEST(UnicodePaths, MakingAFolderWhereAFileIsFailsWithAReason) {
     const fs::path file = fs::temp_directory_path() / "zorbel-not-a-folder";
-    std::FILE* out = _wfopen(file.wstring().c_str(), L"wb");
-    ASSERT_NE(out, nullptr);
-    std::fclose(out);
+    ASSERT_TRUE(std::ofstream(file).good());
     std::string reason;
-    EXPECT_FALSE(makeDirectories(file.u8string(), reason));
-    EXPECT_FALSE(reason.empty());
+    EXPECT_TRUE(!makeDirectories(file.u8string(), reason) && !reason.empty()) << reason;
     fs::remove(file);
 }
 
