@@ -7,7 +7,6 @@
 #include "driver/frame_state.h"
 #include "effects/fields.h"
 #include "effects/image.h"
-#include "effects/image.h"
 #include "effects/starfield.h"
 #include "effects/text.h"
 #include "render3d/float_rounding.h"
