@@ -10,7 +10,6 @@
 #include "effects/fields.h"
 #include "effects/image.h"
 #include "effects/text.h"
-#include "effects/text.h"
 #include "render3d/matrix.h"
 #include "render3d/models.h"
 #include "render3d/primitives.h"
