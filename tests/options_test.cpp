@@ -87,6 +87,11 @@ TEST(CaptureFolder, OnlyItsOwnFileNamesCountAUsedFolderIsRefusedAndForceRemovesO
     EXPECT_EQ(std::tuple(result.status, fs::exists(folder / "out/frame-000007.png"), fs::exists(folder / "out/frame-000000.png")),
               std::tuple(0, false, true)) << result.output;
     for (const char* kept : {"notes.txt", "frame-7.png", "sub/frames.csv"}) EXPECT_TRUE(fs::exists(folder / "out" / kept)) << kept;
+
+    fs::create_directories(folder / "stuck/frame-000003.png");  // a folder by a capture file's name cannot be removed
+    result = runZorbel(folder, "--capture stuck --to 0 --no-audio --force");
+    EXPECT_EQ(std::tuple(result.status, result.output),
+              std::tuple(2, "zorbel: --capture: cannot remove stuck/frame-000003.png: Is a directory\n"));
 }
 
 Result runIntoFiles(const fs::path& folder, const std::string& command, const std::string& after = "") {
