@@ -1,5 +1,7 @@
 // The real program's files: a frame on the window's edge, a full disk, interruptions, a huge module, closed descriptors.
+#include <cstdio>
 #include <set>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -37,11 +39,27 @@ TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
     }
 }
 
-// On a terminal the capture shows its progress, which ends with every frame of the window counted.
-TEST(FaultCapture, ProgressOnATerminalEndsFull) {
+// On a terminal the capture shows its progress: its speed against the show's, the time left, and at the end
+// every frame of the window counted.
+TEST(FaultCapture, ProgressOnATerminalAddsUp) {
     const fs::path out = freshFolder("progress");
-    const auto run = runShell("script -qec \"" + capture(out, "--no-audio --from 1 --to 2 --fps 10 --scale 1") + "\" /dev/null", 60);
-    EXPECT_NE(run.output.find("\r[##############################] 11/11 frames, "), std::string::npos) << run.output;
+    const auto run = runShell("script -qec \"" + capture(out, "--no-audio --from 0 --to 40 --fps 60 --scale 1") + "\" /dev/null", 60);
+    EXPECT_NE(run.output.find("\r[##############################] 2401/2401 frames, "), std::string::npos) << run.output;
+    std::istringstream lines(run.output);
+    int checked = 0;
+    for (std::string line; std::getline(lines, line, '\r');) {
+        long done = 0, minutes = 0, seconds = 0;
+        double rate = 0, realTime = 0;  // the rate is shown rounded to a whole frame a second
+        if (std::sscanf(line.c_str(), "[%*[#.]] %ld/2401 frames, %lf frames/s, %lfx real time, %ld:%ld left", &done,
+                        &rate, &realTime, &minutes, &seconds) != 5 || rate < 1)
+            continue;
+        ++checked;
+        EXPECT_NEAR(realTime, rate / 60, 0.06) << line;
+        const long shown = minutes * 60 + seconds;
+        EXPECT_TRUE(seconds < 60 && shown >= (2401 - done) / (rate + 0.5) - 0.5 && shown <= (2401 - done) / (rate - 0.5) + 0.5)
+            << line;
+    }
+    EXPECT_GT(checked, 0) << run.output;
 }
 
 // A full disk (a file size limit; the program ignores SIGXFSZ): it names the file, fails, and leaves no cut file.
