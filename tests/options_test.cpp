@@ -117,6 +117,12 @@ TEST(TerminalMode, NoTerminalIsRefusedUnlessForcedAndWarningsGoToStandardError) 
     fs::remove(folder / "Data/font.raw");
     runIntoFiles(folder, "LANG=C " + harness::quoted(zorbel) + " --force");
     EXPECT_EQ(readText(folder / "shown.txt"), "Error Failed To Load Data/font.raw\n");
+    // With music to play, the sound libraries look for a device (here a JACK server that is not there):
+    // their own complaints must not reach the screen, before the show or during it.
+    runIntoFiles(folder, "LANG=C.UTF-8 JACK_DEFAULT_SERVER=zorbel-none " + harness::quoted(zorbel) + " --force --data " +
+                             quoted(fs::path(ZORBEL_SOURCE_DIR) / "Data"), "& sleep 1; kill $!; wait $!");
+    std::istringstream lines(readText(folder / "err.txt"));
+    for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("zorbel: ", 0), 0u) << line;
 }
 
 }  // namespace
