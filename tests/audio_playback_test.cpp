@@ -96,6 +96,9 @@ TEST_F(AudioPlayback, ClockGoingBackOrJumpingFarStaysPrompt) {
     play();
     const float before = readAt(1300).first;
     EXPECT_EQ(readAt(900).first, before);  // backwards: nothing new rendered
+    // Far forward, the music goes on from where it would be by then: 1.6 s into a pass (silent), then 0.08 s.
+    EXPECT_LT(readAt(1000 + 100 * 1920 + 1600).first, 1e-3f);
+    EXPECT_GT(readAt(1000 + 100 * 1920 + 2000).first, 0.1f);
     auto started = std::chrono::steady_clock::now();
     readAt(1000 + 3600 * 1000);  // an hour later, as after a suspended process
     readAt(0xFFFFFFF0u);         // and past 32 bits of milliseconds, still rendering
