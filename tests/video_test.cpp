@@ -158,7 +158,8 @@ TEST(VideoFile, HoldsWhatTheOptionsAskedForAndTheCapturedFrames) {
         const Video video = readVideo(folder / c.file);
         EXPECT_EQ(video.summary, c.summary) << c.file;
         EXPECT_NEAR(video.seconds, c.seconds, 0.05) << c.file;
-        EXPECT_NEAR(video.soundFrames / 48000.0, c.seconds, 0.03) << c.file;
+        // The sound covers the whole window (its last codec frame may be padded: up to 21 ms more).
+        EXPECT_NEAR(video.soundFrames / 48000.0, c.seconds + 0.01, 0.011) << c.file;
         EXPECT_NEAR(video.soundEnd, c.seconds, 0.05) << c.file;
         EXPECT_NEAR(video.side / video.sum, 1.0, 0.1) << c.file << ": the right channel is not silent";
         if (c.tolerance < 0) continue;
