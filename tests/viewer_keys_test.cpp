@@ -14,6 +14,7 @@ TEST(ViewerKeys, OnlyQEscAndSpaceReactAndOtherKeysSequencesAreSkippedWhole) {
         {"  ", false, false},  // paused and resumed within one frame
         {"\x1b[A\x1b[B", false, false},    // arrows
         {"\x1b[1;5C", false, false},       // Ctrl-right: parameters before the final byte
+        {"\x1b[2q", false, false},         // a final byte that is also a key
         {"\x1bOP\x1bOq\x1b[15~", false, false},  // F1, keypad 1 in application mode, F5
         {"\x1bq", false, false},           // Alt-q
         {"\x1b[", false, false},           // a cut-off sequence is not an Esc
