@@ -12,7 +12,6 @@
 #include "driver/frame_state.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/music_engine.h"
-#include "platform/capture/png_file.h"
 #include "platform/capture/png_writer.h"
 #include "platform/capture/progress.h"
 #include "platform/capture/video_writer.h"
@@ -45,12 +44,6 @@ static void consolePixels(int scale, std::vector<uint8_t>& pixels) {
         }
         for (int copy = 1; copy < scale; ++copy) std::copy(row, row + rowBytes, row + rowBytes * copy);
     }
-}
-
-bool writeConsolePicture(const std::string& path, int scale, std::string& reason) {
-    static std::vector<uint8_t> pixels;
-    consolePixels(scale, pixels);
-    return writePng(path, consoleColumns * scale, 2 * consoleRows * scale, pixels.data(), reason);
 }
 
 namespace {

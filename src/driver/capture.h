@@ -16,9 +16,5 @@
 // The tick count that frame-loop pass `frame` sees at `framesPerSecond`.
 uint64_t captureTicks(long frame, double framesPerSecond);
 
-// Writes what the console shows as a picture: grid cell (x, y) becomes a scale x scale
-// block in the palette colour of its half of console cell (x, y / 2).
-bool writeConsolePicture(const std::string& path, int scale, std::string& reason);
-
 // Runs the capture; returns the exit status.
 int runCapture(const DemoOptions& options);
