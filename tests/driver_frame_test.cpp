@@ -11,8 +11,10 @@
 #include "effects/image.h"
 #include "effects/text.h"
 #include "harness.h"
+#include "platform/audio/audio.h"
 #include "platform/system/clock.h"
 #include "platform/terminal/memory_console.h"
+#include "xm_fixture.h"
 
 namespace {
 
@@ -54,6 +56,22 @@ TEST(TickFrame, ClearsToHalfThePreviousFramesTimeAndCountsTimeInDouble) {
     startTime = static_cast<float>(123456789 / 1000.0);
     frameAt(123456789 + 40000);
     EXPECT_EQ(demoTime, static_cast<float>(123496789 / 1000.0 - static_cast<double>(startTime)));
+}
+
+// A later start moves the music with the show: the bass is that of the tune so far in.
+TEST(StartDemo, StartsTheMusicAsFarInAsTheShow) {
+    const fs::path folder = makeScratch("start-music");
+    writeFile(folder / "Data/QUABTUNE.xm", xm_fixture::makeModule());
+    chooseDataFolder((folder / "Data").string());
+    selectConsole(memoryConsole());
+    setMusicMode(MusicMode::rendered);
+    for (const double start : {0.0, xm_fixture::silentFromSeconds + 0.2}) {  // into the tune's notes, its silent end
+        useVirtualClock(1000);
+        ASSERT_TRUE(startDemo(false, start));
+        setVirtualTicks(1100);
+        tickFrame();
+        EXPECT_EQ(bassLevel > 0.1f, start == 0.0) << start << ": " << bassLevel;
+    }
 }
 
 TEST(TickFrame, TheScreenStaysWhitePastThirtyTwoBitsOfMilliseconds) {
