@@ -29,6 +29,18 @@ TEST(FramePacing, SleepsWhatTheFrameLeftOfSixteenMilliseconds) {
     EXPECT_EQ(sleeps, (std::vector<int32_t>{6, 16, 0, 0, 6}));
 }
 
+// On the real clock a frame's sleep lasts what it asked (too short and the show spins a core); a pause holds the count.
+TEST(FramePacing, TheRealClockSleepsAsAskedAndStandsStillWhenHeld) {
+    const uint64_t start = tickCount();
+    sleepMilliseconds(30);
+    EXPECT_GE(tickCount() - start, 30u);
+    holdClock();
+    const uint64_t held = tickCount();
+    sleepMilliseconds(30);
+    EXPECT_EQ(tickCount(), held);
+    releaseClock();
+}
+
 // Runs tickFrame on the virtual clock and returns the grid's shown colour afterwards.
 Rgb frameAt(uint32_t milliseconds) {
     setVirtualTicks(milliseconds);
