@@ -94,7 +94,7 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
         if (fault == SIGKILL) {
             expectOnlyTheMainThreadTakesTerminatingSignals(tmux);
-            EXPECT_EQ(server.record(), "sound");
+            EXPECT_EQ(server.record(), "sound") << runShell("jack_lsp -c -s '" + server.name + "'", 10).output;
             tmux.keys("Space");  // paused: silence on a running stream (stopped, the JACK plugin repeated its last block)
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             EXPECT_EQ(server.record(), "silence");
