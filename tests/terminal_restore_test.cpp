@@ -15,13 +15,16 @@ namespace {
 using namespace harness;
 
 // The bytes that take and give back the terminal, spelled out so that a wrong byte in the program's table fails.
-const std::string takeOver = "\x1b[22;0t\x1b[?1049h";
-const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
+const std::string takeOver = "\x1b[22;0t\x1b[?1049h\x1b[?2004h";
+const std::string restoreAll = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?2004l\x1b[?1049l\x1b[23;0t";
+// Stand-ins for the palette the show sets and the one it puts back.
+const std::string paletteSet = "<show's palette>", paletteUndo = "<user's palette>";
 const std::string resumeAll = takeOver + "\x1b[?7l\x1b[?25l";  // and no autowrap, no cursor
 const std::string halfBlock = "\xe2\x96\x84";
 const std::string beginSync = "\x1b[?2026h", endSync = "\x1b[?2026l";
 
-// A normal exit (-1) and every ending signal, a real crash (0) included: the terminal restored once, death by the signal.
+// A normal exit (-1) and every ending signal, a real crash (0) included: the terminal and its palette restored once,
+// death by the signal.
 TEST(TerminalRestore, EveryEndingLeavesTheTerminalRestoredOnce) {
     static int pending;
     for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGXFSZ, SIGABRT, SIGSEGV,
@@ -31,6 +34,7 @@ TEST(TerminalRestore, EveryEndingLeavesTheTerminalRestoredOnce) {
         const std::string output = runChild(
             [] {
                 takeOverTerminal();
+                usePaletteForShow(paletteSet, paletteUndo);
                 writeToTerminal(seq::hideCursor, sizeof seq::hideCursor - 1);
                 if (pending < 0) exit(0);
                 if (pending != 0) raise(pending);
@@ -39,7 +43,7 @@ TEST(TerminalRestore, EveryEndingLeavesTheTerminalRestoredOnce) {
                 *static_cast<volatile int*>(page) = 1;
             },
             status, 10);
-        EXPECT_EQ(output, takeOver + "\x1b[?25l" + restoreAll) << signalNumber;
+        EXPECT_EQ(output, takeOver + paletteSet + "\x1b[?25l" + paletteUndo + restoreAll) << signalNumber;
         EXPECT_EQ(statusOf(status), signalNumber < 0 ? 0 : 128 + (signalNumber != 0 ? signalNumber : SIGSEGV)) << signalNumber;
     }
     int status = 0;
@@ -79,6 +83,8 @@ std::pair<std::string, std::string> stopAndContinue(const char* syncSetting) {
             alarm(10);      // never outlive the test
             sync ? setenv("ZORBEL_SYNC", sync, 1) : unsetenv("ZORBEL_SYNC");
             static CellBuffer cells;
+            takeOverTerminal();
+            usePaletteForShow(paletteSet, paletteUndo);
             for (int i = 0; i < consoleRows * consoleColumns; ++i)
                 cells[i] = CharInfo{halfBlockCharacter, static_cast<uint16_t>((i % 7 + 1) << 4 | (i % 5 + 8))};
             for (int write = 0; write < 4; ++write) {
@@ -116,8 +122,8 @@ TEST(TerminalConsole, SynchronizedByDefaultSilentWhenUnchangedAndRepaintsAfterCt
         ASSERT_NE(firstEnd, std::string::npos);
         const auto whole = std::make_tuple(true, consoleRows * consoleColumns, c.brackets, c.brackets);
         EXPECT_EQ(summary(beforeStop.substr(0, firstEnd), takeOver), whole);
-        EXPECT_EQ(beforeStop.substr(firstEnd), "||" + restoreAll) << "not silent, or not given back";
-        EXPECT_EQ(summary(afterContinue.substr(0, thirdEnd), resumeAll), whole);
+        EXPECT_EQ(beforeStop.substr(firstEnd), "||" + paletteUndo + restoreAll) << "not silent, or not given back";
+        EXPECT_EQ(summary(afterContinue.substr(0, thirdEnd), resumeAll + paletteSet), whole) << "palette not set again";
         EXPECT_EQ(afterContinue.substr(thirdEnd), "||") << "the frame after the repaint was sent again";
     }
 }

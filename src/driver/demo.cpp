@@ -57,7 +57,7 @@ void tickFrame() {
     readBassLevel();
 }
 
-bool startDemo(bool waitForViewer, double startSeconds) {
+bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
     const DisplayConfig config = demoDisplayConfig();
 
     // Every warning goes to standard error before the terminal is taken over, so it is
@@ -80,7 +80,8 @@ bool startDemo(bool waitForViewer, double startSeconds) {
 
     initDisplay(config);
     if (waitForViewer) {
-        waitForKey("Maximize Window And ");
+        const std::string colorNote = setUpTerminalColors(colors);
+        waitForKey("Maximize Window And ", {colorNote});
     }
     initDisplay(config);
 
@@ -98,13 +99,9 @@ bool startDemo(bool waitForViewer, double startSeconds) {
 // The viewer's keys: q or Esc ends the program (the terminal is restored on the way out);
 // space holds the show's clock and the music, and the last frame stays on the screen.
 static void handleViewerKeys(bool& paused) {
-    char typed[256];
-    ViewerKeys keys;
-    for (size_t count; (count = readTypedInput(typed, sizeof typed)) > 0;) {
-        const ViewerKeys more = scanViewerKeys(typed, count);
-        keys.quit = keys.quit || more.quit;
-        keys.togglePause = keys.togglePause != more.togglePause;
-    }
+    // One read a frame, however much is waiting, so a flood of input cannot hold the show up.
+    char typed[4096];
+    const ViewerKeys keys = scanViewerKeys(typed, readTypedInput(typed, sizeof typed));
     if (keys.quit) {
         stopMusic();
         std::exit(0);

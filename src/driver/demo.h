@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "display/display_config.h"
+#include "platform/terminal/terminal_colors.h"
 
 // The settings the demo runs with: 60 fps, 80 x 50 cells, the title, a hidden cursor.
 DisplayConfig demoDisplayConfig();
@@ -20,11 +21,11 @@ int32_t framePeriod();
 int32_t sleepAfterFrame(uint64_t before, uint64_t after);
 
 // Start-up: loads the data, sets up the console around the key prompt (when
-// `waitForViewer`), starts the music and the clock (`startSeconds` into the show) and
+// `waitForViewer`; the terminal's colours are chosen then, from `colors`), starts the music and the clock (`startSeconds` into the show) and
 // shows the all-blue first frame. Warnings (music, sound device, locale) go to standard
 // error before the terminal is taken over. False when a data file is missing (the reason
 // is printed; the terminal is untouched).
-bool startDemo(bool waitForViewer, double startSeconds = 0);
+bool startDemo(bool waitForViewer, double startSeconds = 0, ColorChoice colors = ColorChoice::automatic);
 
 // Runs tickFrame for ever, sleeping away what each frame did not use of its period, and
 // reads the viewer's keys before each frame (viewer_keys.h).

@@ -24,6 +24,9 @@ const char helpText[] =
     "  --data DIR       read the pictures, the font and the music from DIR\n"
     "                   (or from ZORBEL_DATA; by default Data/ here, then the\n"
     "                   installed copy)\n"
+    "  --colors MODE    how the colours reach the terminal: auto (the default: the\n"
+    "                   best exact way it has), truecolor, palette (the terminal's\n"
+    "                   16 colours set to the show's), 256 or 16; or ZORBEL_COLORS\n"
     "  --force          play even when standard output is not a terminal; with\n"
     "                   --capture, replace an earlier capture's files in DIR\n"
     "  --capture DIR    render into DIR without a terminal, on a virtual clock:\n"
@@ -95,6 +98,12 @@ const CLI::Validator wholeScale(
 // was left out (`--capture= --force`); a folder of that name can be written ./-name.
 const CLI::Validator aFolder(
     [](std::string& text) { return text.empty() || text[0] == '-' ? "needs a folder" : ""; }, "");
+const CLI::Validator aColorMode(
+    [](std::string& text) {
+        ColorChoice choice;
+        return parseColorChoice(text, choice) ? "" : "must be auto, truecolor, palette, 256 or 16";
+    },
+    "");
 const CLI::Validator aFile(
     [](std::string& text) { return text.empty() || text[0] == '-' ? "needs a file name" : ""; }, "");
 
@@ -112,8 +121,9 @@ std::string unexpected(const std::string& argument) {
 
 // The checks between options, once CLI11 has read them all. `renderOnly` is the first
 // option given that only rendering uses, or null.
-std::string checkTogether(const DemoOptions& options, bool startGiven, const char* renderOnly) {
+std::string checkTogether(const DemoOptions& options, bool startGiven, bool colorsGiven, const char* renderOnly) {
     const bool rendering = !options.captureFolder.empty() || !options.videoFile.empty();
+    if (rendering && colorsGiven) return "--colors: not with --capture or --video, whose pictures have the exact colours";
     if (!rendering && renderOnly != nullptr) return std::string(renderOnly) + " requires --capture or --video";
     if (rendering && startGiven)
         return "--start: not with --capture or --video; --from chooses where the pictures begin";
@@ -165,14 +175,26 @@ ReadOptions readOptions(int argc, const char* const* argv) {
     app.add_option("--scale", options.scale)->type_name("N")->transform(wholeScale);
     app.add_option("--video", options.videoFile)->type_name("FILE")->check(aFile);
     app.add_flag("--lossless", options.lossless)->check(noValue);
+    std::string colors;
+    CLI::Option* colorsOption = app.add_option("--colors", colors)->type_name("MODE")->check(aColorMode);
 
     try {
         app.parse(argc, argv);
         const char* renderOnly = nullptr;
         for (const char* name : {"--fps", "--from", "--to", "--scale", "--lossless"})
             if (renderOnly == nullptr && app.count(name) > 0) renderOnly = name;
-        result.error = app.remaining().empty() ? checkTogether(options, start->count() > 0, renderOnly)
-                                               : unexpected(app.remaining().front());
+        result.error = app.remaining().empty()
+                           ? checkTogether(options, start->count() > 0, colorsOption->count() > 0, renderOnly)
+                           : unexpected(app.remaining().front());
+        // The environment chooses when the command line does not.
+        const char* fromEnvironment = std::getenv("ZORBEL_COLORS");
+        if (colorsOption->count() > 0) {
+            parseColorChoice(colors, options.colors);
+        } else if (fromEnvironment != nullptr && *fromEnvironment != '\0' && options.captureFolder.empty() &&
+                   options.videoFile.empty() &&
+                   !parseColorChoice(fromEnvironment, options.colors) && result.error.empty()) {
+            result.error = "ZORBEL_COLORS: must be auto, truecolor, palette, 256 or 16";
+        }
         // Video is looked at full screen: cells of 8 x 8 pixels unless asked otherwise.
         if (!options.videoFile.empty() && app.count("--scale") == 0) options.scale = 8;
     } catch (const CLI::CallForHelp&) {

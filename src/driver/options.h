@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "platform/terminal/terminal_colors.h"
+
 struct DemoOptions {
     std::string captureFolder;  // empty: play in the terminal
     double framesPerSecond = 60;
@@ -20,6 +22,7 @@ struct DemoOptions {
     bool force = false;  // play without a terminal; capture over an earlier capture
     std::string videoFile;  // .mp4, .mkv or .webm; empty: no video
     bool lossless = false;  // video frames that decode to exactly the captured pictures
+    ColorChoice colors = ColorChoice::automatic;  // how colours reach the terminal
 };
 
 // The limits the checks enforce. The show lasts 260 seconds (white after that); frame

@@ -14,6 +14,6 @@ int runDemo(int argc, char** argv) {
     if (!options.captureFolder.empty() || !options.videoFile.empty()) return runCapture(options);
 
     setMusicMode(options.noAudio ? MusicMode::off : MusicMode::live);
-    if (!startDemo(true, options.start)) return 1;
+    if (!startDemo(true, options.start, options.colors)) return 1;
     runFrameLoop();
 }

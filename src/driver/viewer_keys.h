@@ -1,7 +1,9 @@
 // The keys the viewer may press during the show: q or Esc quits, space pauses and
 // resumes. Nothing else reacts, and none of them changes what a frame shows.
 //
-// The frame loop hands over what was typed since the last frame (platform/input/viewer_input.h).
+// The frame loop hands over the keys typed since the last frame, one byte a key, as the
+// platform's input decodes them (platform/input/viewer_input.h): Esc is the Esc key itself,
+// keys that send sequences and pastes are already set apart.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +13,5 @@ struct ViewerKeys {
     bool togglePause = false;  // an odd number of spaces
 };
 
-// What a run of typed bytes asks for. Escape sequences of other keys (arrows, function
-// keys, Alt with a key) are skipped whole; only an Esc on its own quits.
-ViewerKeys scanViewerKeys(const char* bytes, size_t count);
+// What a run of keys asks for.
+ViewerKeys scanViewerKeys(const char* keys, size_t count);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The prompt's line: the driver's `lead`, then the console's own words.
 std::string promptLine(const std::string& lead);
@@ -17,4 +18,5 @@ std::string promptLine(const std::string& lead);
 // The line shown for a window of `rows` x `columns`: "" when the show fits.
 std::string windowSizeNote(int rows, int columns);
 
-void waitForKey(const std::string& lead);
+// `notes` are shown one a line under the prompt, the window's size note below them.
+void waitForKey(const std::string& lead, const std::vector<std::string>& notes = {});

@@ -30,8 +30,9 @@ void readOneKey(HANDLE input) {
 
 }  // namespace
 
-void waitForKey(const std::string& lead) {
-    const std::string line = promptLine(lead);
+void waitForKey(const std::string& lead, const std::vector<std::string>& notes) {
+    std::string line = promptLine(lead);
+    for (const std::string& note : notes) line += "\r\n" + note;
     writeToTerminal(line.data(), line.size());
     const HANDLE input = consoleInputHandle();
     DWORD mode = 0;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/terminal/terminal_colors.h"
 #include "platform/terminal/terminal_sequences.h"
 
 PictureLayout layoutFor(int terminalRows, int terminalColumns) {
@@ -59,8 +60,16 @@ ColorTable makeTable(ColorMode mode) {
 
 const ColorTable& tableFor(ColorMode mode) {
     static const ColorTable ansi = makeTable(ColorMode::ansi16);
+    static const ColorTable cube = makeTable(ColorMode::cube256);
     static const ColorTable truecolor = makeTable(ColorMode::truecolor);
-    return mode == ColorMode::truecolor ? truecolor : ansi;
+    // Palette mode sends the ANSI colours; the terminal's palette makes them exact.
+    switch (mode) {
+        case ColorMode::truecolor: return truecolor;
+        case ColorMode::cube256: return cube;
+        case ColorMode::palette:
+        case ColorMode::ansi16: break;
+    }
+    return ansi;
 }
 
 size_t digits(int value) { return value >= 1000 ? (value >= 10000 ? 5 : 4) : value >= 100 ? 3 : value >= 10 ? 2 : 1; }
@@ -233,5 +242,5 @@ size_t encodeUpdate(const CellBuffer& cells, const UpdateOptions& options, Termi
 
 UpdateOptions updateOptionsFromEnvironment() {
     const char* sync = std::getenv("ZORBEL_SYNC");
-    return UpdateOptions{colorModeFromEnvironment(std::getenv("COLORTERM")), sync == nullptr || std::strcmp(sync, "0") != 0};
+    return UpdateOptions{terminalColorMode, sync == nullptr || std::strcmp(sync, "0") != 0};
 }

@@ -54,8 +54,9 @@ struct UpdateOptions {
     bool synchronized;  // wrap a non-empty update in a synchronized update (mode 2026)
 };
 
-// The options the terminal asks for: 24-bit colour when COLORTERM says so, synchronized
-// updates unless ZORBEL_SYNC=0 (for a terminal that mishandles them).
+// The options the terminal asks for: the colour mode the colour set-up chose
+// (terminal_colors.h), synchronized updates unless ZORBEL_SYNC=0 (for a terminal that
+// mishandles them).
 UpdateOptions updateOptionsFromEnvironment();
 
 // Upper bound of one update: every cell moved to, coloured and printed, plus the clear,

@@ -20,3 +20,7 @@ void forgetShownFrame();
 
 // Resets the colours, clears the screen and puts the cursor home; the next frame repaints.
 void clearTerminalScreen();
+
+// From now on each frame asks the terminal to confirm it, and frames are dropped while two
+// are unconfirmed. Called by the colour set-up once the terminal has shown that it answers.
+void paceFramesByAnswers();

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Saves the window title, enters the alternate screen and installs the exit and resize
 // handlers; does nothing the second time. In the background (started with &) it waits,
@@ -33,11 +34,19 @@ bool takeScreenLostNotice();
 // A write that fails for good restores the terminal and ends the program with status 1.
 void writeToTerminal(const char* bytes, size_t count);
 
+// Sets the terminal's palette with `set` now and after every continue from Ctrl-Z, and has
+// every restore send `restore` first (the palette the terminal had). Each at most
+// maxPaletteBytes; called once, by the colour set-up (terminal_colors.h).
+constexpr unsigned maxPaletteBytes = 2048;
+void usePaletteForShow(const std::string& set, const std::string& restore);
+
 // Puts standard input in raw mode (no echo, no line buffering; Ctrl-C still interrupts),
 // remembering the previous mode; `restoreInputMode` gives it back.
+// A second call keeps the mode saved by the first.
 bool enterRawInput();
 void restoreInputMode();
 
-// Leaves the alternate screen, shows the cursor, re-enables autowrap, resets colours, puts
-// the saved title back and restores the input mode. Safe in a signal handler; does nothing when nothing was taken.
+// Puts the palette back, leaves the alternate screen, shows the cursor, re-enables
+// autowrap, resets colours, puts the saved title back, drops input not yet read (so
+// nothing typed during the show reaches the shell) and restores the input mode. Safe in a signal handler; does nothing when nothing was taken.
 void restoreTerminal();

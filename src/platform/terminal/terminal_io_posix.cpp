@@ -34,6 +34,11 @@ bool fillExitMask() {
     return true;
 }
 const bool exitMaskFilled = fillExitMask();
+// The palette for the show and the one to put back (usePaletteForShow); empty when unused.
+char paletteSet[maxPaletteBytes];
+size_t paletteSetLength = 0;
+char paletteRestore[maxPaletteBytes];
+volatile sig_atomic_t paletteRestoreLength = 0;
 struct termios savedInputMode;
 struct termios rawInputMode;
 
@@ -177,6 +182,7 @@ bool resumeAfterSuspend() {
     if (resumeTaken) {
         terminalTaken = 1;
         writeFully(seq::resumeAll, sizeof seq::resumeAll - 1);
+        writeFully(paletteSet, paletteSetLength);
         screenLost = 1;
     }
     return true;
@@ -215,7 +221,17 @@ void writeToTerminal(const char* bytes, size_t count) {
     _exit(1);
 }
 
+void usePaletteForShow(const std::string& set, const std::string& restore) {
+    if (set.size() > maxPaletteBytes || restore.size() > maxPaletteBytes) return;
+    std::memcpy(paletteRestore, restore.data(), restore.size());
+    paletteRestoreLength = static_cast<sig_atomic_t>(restore.size());
+    std::memcpy(paletteSet, set.data(), set.size());
+    paletteSetLength = set.size();
+    writeToTerminal(paletteSet, paletteSetLength);
+}
+
 bool enterRawInput() {
+    if (inputModeSaved) return true;
     struct termios mode;
     if (tcgetattr(STDIN_FILENO, &mode) != 0) return false;
     savedInputMode = mode;
@@ -229,6 +245,7 @@ bool enterRawInput() {
 
 void restoreInputMode() {
     if (!inputModeSaved) return;
+    tcflush(STDIN_FILENO, TCIFLUSH);
     tcsetattr(STDIN_FILENO, TCSANOW, &savedInputMode);
     inputModeSaved = 0;
 }
@@ -242,7 +259,10 @@ void restoreTerminal() {
     if (terminalTaken) {
         terminalTaken = 0;
         // In the background the terminal is the shell's, and was given back when stopping.
-        if (inForeground()) writeBounded(seq::restoreAll, sizeof seq::restoreAll - 1);
+        if (inForeground()) {
+            writeBounded(paletteRestore, static_cast<size_t>(paletteRestoreLength));
+            writeBounded(seq::restoreAll, sizeof seq::restoreAll - 1);
+        }
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }

@@ -52,6 +52,8 @@ bool writeFully(const char* bytes, size_t count) {
     return true;
 }
 
+std::string paletteRestore;  // what usePaletteForShow asked to send on the way out
+
 void restoreLocked() {
     if (inputModeSaved) {
         SetConsoleMode(consoleInputHandle(), savedInputMode);
@@ -60,7 +62,10 @@ void restoreLocked() {
     if (!taken) return;
     taken = false;
     const HANDLE output = consoleOutputHandle();
-    if (outputPath == ConsoleOutputPath::virtualTerminal) writeFully(seq::restoreAll, sizeof seq::restoreAll - 1);
+    if (outputPath == ConsoleOutputPath::virtualTerminal) {
+        writeFully(paletteRestore.data(), paletteRestore.size());
+        writeFully(seq::restoreAll, sizeof seq::restoreAll - 1);
+    }
     if (saved.outputModeSaved) SetConsoleMode(output, saved.outputMode);
     if (saved.layoutSaved) {
         resizeConsole(output, saved.layout.dwSize, saved.layout.srWindow);
@@ -205,7 +210,16 @@ void writeToTerminal(const char* bytes, size_t count) {
 }
 
 // Keeps processed input, so Ctrl-C still reaches the control handler.
+void usePaletteForShow(const std::string& set, const std::string& restore) {
+    if (outputPath != ConsoleOutputPath::virtualTerminal) return;  // the cells path has no palette sequences
+    lockConsole();
+    paletteRestore = restore;
+    unlockConsole();
+    writeToTerminal(set.data(), set.size());
+}
+
 bool enterRawInput() {
+    if (inputModeSaved) return true;
     DWORD mode = 0;
     if (!GetConsoleMode(consoleInputHandle(), &mode)) return false;
     savedInputMode = mode;

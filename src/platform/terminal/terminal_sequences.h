@@ -24,14 +24,18 @@ inline constexpr char colorStart[] = "\x1b[";  // then SGR parameters, then colo
 inline constexpr char colorEnd[] = "m";
 inline constexpr char lowerHalfBlock[] = "\xe2\x96\x84";  // U+2584 in UTF-8
 // Saves the window title on the terminal's title stack (CSI 22;0 t; CSI 23;0 t takes it
-// back), then enters the alternate screen: the first thing a run sends.
-inline constexpr char takeOver[] = "\x1b[22;0t\x1b[?1049h";
+// back), enters the alternate screen and asks for pastes in brackets (mode 2004), so a
+// paste is recognised and dropped whole: the first thing a run sends.
+inline constexpr char takeOver[] = "\x1b[22;0t\x1b[?1049h\x1b[?2004h";
 // Ends any synchronized update, resets colours, re-enables autowrap, shows the cursor,
-// leaves the alternate screen and puts the saved title back: everything a run changed,
-// in one write.
-inline constexpr char restoreAll[] = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
+// ends bracketed pastes, leaves the alternate screen and puts the saved title back:
+// everything a run changed (but the palette, put back just before), in one write.
+inline constexpr char restoreAll[] = "\x1b[?2026l\x1b[0m\x1b[?7h\x1b[?25h\x1b[?2004l\x1b[?1049l\x1b[23;0t";
 // Takes the terminal again after a suspension: saves the title again, the alternate
 // screen, no autowrap, and the hidden cursor the demo always asks for. The console sets
 // its title again with the repaint that follows.
-inline constexpr char resumeAll[] = "\x1b[22;0t\x1b[?1049h\x1b[?7l\x1b[?25l";
+inline constexpr char resumeAll[] = "\x1b[22;0t\x1b[?1049h\x1b[?2004h\x1b[?7l\x1b[?25l";
+// Asks for the device attributes, which every terminal that answers at all answers, in
+// order: sent after each frame, its answer says the viewer has received that frame.
+inline constexpr char askDeviceAttributes[] = "\x1b[c";
 }  // namespace seq
