@@ -25,6 +25,28 @@ std::vector<Image> capture(const std::string& name, double from, double to, int 
     return frames;
 }
 
+// Presses a key until the screen is more than the prompt's text on black (a key typed
+// while a terminal is still starting may be lost).
+bool startShow(const VirtualDisplay& display, const fs::path& shot) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        typeKeys(display, "a");
+        const bool started = eventually(3, [&] {
+            const Image seen = screenshot(display, shot);
+            const auto [width, height] = windowSize(display);
+            int lit = 0;
+            for (int y = 0; y < std::min(height, seen.height); ++y)
+                for (int x = 0; x < std::min(width, seen.width); ++x) {
+                    const uint8_t* pixel = &seen.rgb[3 * (static_cast<size_t>(y) * seen.width + x)];
+                    lit += pixel[0] > 40 || pixel[1] > 40 || pixel[2] > 40;
+                }
+            return lit > width * height / 2;
+        });
+        if (started) return true;
+    }
+    return false;
+}
+
 // The most half-cells of the screen that match one of `frames`.
 int bestMatch(const VirtualDisplay& display, const fs::path& shot, const std::vector<Image>& frames) {
     const Image seen = screenshot(display, shot);
@@ -47,17 +69,17 @@ protected:
         for (const char* tool : {"xdotool", "import", "xwininfo"})
             ASSERT_EQ(runShell(std::string("command -v ") + tool).status, 0) << tool << " is needed for this test";
     }
-    // Starts the show in the terminal at `start`, presses a key once its window is there.
+    // Starts the show in the terminal with `options` and presses a key until the show runs.
     void play(const std::string& options) {
         startTerminal(display, GetParam().terminal, "env LANG=C.UTF-8 " + zorbel + " --no-audio" + data + " " + options,
                       GetParam().colorterm);
         ASSERT_TRUE(eventually(20, [&] { return windowSize(display).first > 0; })) << "no terminal window";
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the prompt
-        typeKeys(display, "a");
+        ASSERT_TRUE(startShow(display, folder / "started.png"));
     }
     void end() {
         typeKeys(display, "q");
-        display.run("pkill -f 'zorbel --no-audio' ; sleep 0.3; pkill -KILL -f 'zorbel --no-audio'");
+        if (!eventually(5, [&] { return windowSize(display).first == 0; })) closeWindows(display);
+        ASSERT_TRUE(eventually(10, [&] { return windowSize(display).first == 0; })) << "the terminal did not close";
     }
 
     VirtualDisplay display;
@@ -74,7 +96,6 @@ TEST_P(RealTerminal, ShowsTheShowsOwnColours) {
     EXPECT_GE(seen, 7990) << "of 8000 half-cells in the picture";
     std::printf("%s: picture %d of 8000\n", GetParam().terminal.label.c_str(), seen);
     end();
-    ASSERT_TRUE(eventually(10, [&] { return windowSize(display).first == 0; }));
 
     // The ripples before the cube comes (its colours are random), one capture a millisecond.
     const std::vector<Image> ripples = capture("ripples", 63.8, 66, 1000);
@@ -97,5 +118,60 @@ INSTANTIATE_TEST_SUITE_P(
         for (char& c : name) if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
         return name;
     });
+
+}  // namespace
+
+namespace {
+
+// A shell function that asks the terminal for its 16 palette entries and prints the answers.
+const std::string askPalette =
+    "ask() { stty raw -echo; for i in $(seq 0 15); do printf '\\033]4;%d;?\\007' $i; done >/dev/tty; printf '\\033[c' >/dev/tty; a=; "
+    "while IFS= read -r -s -n1 -t 3 c </dev/tty; do a=\"$a$c\"; case \"$a\" in *'[?'*c) break;; esac; done; "
+    "stty sane; printf '%s' \"$a\"; }; ";
+
+// The palette is asked before the show and after it ends in each way a viewer or the
+// system can end it; a terminal's palette must be its own again.
+TEST(RealTerminalPalette, IsTheUsersAgainAfterEveryEnding) {
+    VirtualDisplay display;
+    ASSERT_FALSE(display.name.empty()) << "Xvfb is needed for this test (the CI installs it)";
+    const fs::path folder = freshFolder("palette");
+    const std::vector<Image> picture = capture("palette-picture", 24, 24, 60);
+    const struct { TerminalSetup terminal; std::string colors, ending; } cases[] = {
+        {urxvtSetup, "", "q"},
+        {xtermSetup, "--colors palette", "q"},     {xtermSetup, "--colors palette", "ctrl+c"},
+        {xtermSetup, "--colors palette", "TERM"},  {xtermSetup, "--colors palette", "SEGV"},
+    };
+    for (const auto& [terminal, colors, ending] : cases) {
+        SCOPED_TRACE(terminal.label + " " + colors + " " + ending);
+        for (const char* name : {"before", "after", "pid"}) fs::remove(folder / name);
+        const std::string script = askPalette + "trap : INT; ask > " + harness::quoted(folder / "before") +
+                                   "; sh -c 'echo $$ > " + (folder / "pid").string() + "; exec env LANG=C.UTF-8 " + zorbel +
+                                   " --no-audio --start 24 " + colors + data + "'; ask > " + quoted(folder / "after") +
+                                   "; sleep 30";
+        std::ofstream(folder / "run.sh") << script << "\n";
+        startTerminal(display, terminal, "bash " + (folder / "run.sh").string());
+        ASSERT_TRUE(eventually(20, [&] { return fs::exists(folder / "pid") && fs::file_size(folder / "pid") > 0; }))
+            << "the show did not start; the palette asked before: " << testing::PrintToString(readText(folder / "before"));
+        ASSERT_TRUE(startShow(display, folder / "started.png"));
+        // The show's own colours on the screen, through the palette.
+        EXPECT_GE(bestMatch(display, folder / "show.png", picture), 7990);
+        const auto ended = [&] { return fs::exists(folder / "after") && fs::file_size(folder / "after") > 0; };
+        for (int attempt = 0; attempt < 3 && !ended(); ++attempt) {
+            if (std::isupper(static_cast<unsigned char>(ending[0]))) {
+                display.run("kill -" + ending + " $(cat " + harness::quoted(folder / "pid") + ")");
+            } else {
+                typeKeys(display, ending);
+            }
+            eventually(4, ended);
+        }
+        ASSERT_TRUE(ended()) << "the show did not end";
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the answers, whole
+        const std::string before = readText(folder / "before"), after = readText(folder / "after");
+        EXPECT_NE(before.find("]4;15;rgb:"), std::string::npos) << "the terminal did not report its palette";
+        EXPECT_EQ(after, before);
+        closeWindows(display);
+        ASSERT_TRUE(eventually(10, [&] { return windowSize(display).first == 0; }));
+    }
+}
 
 }  // namespace

@@ -53,7 +53,7 @@ struct VirtualDisplay {
     }
     // A shell command with this display, run under a deadline.
     Result run(const std::string& command, double seconds = 20) const {
-        return runShell("DISPLAY=" + name + " " + command, seconds);
+        return runShell("export DISPLAY=" + name + "; " + command, seconds);
     }
 
     pid_t server = -1;
@@ -90,7 +90,13 @@ inline void startTerminal(const VirtualDisplay& display, const TerminalSetup& se
 
 // Types keys (xdotool names: "a", "space", "q", "ctrl+c") into the window under the pointer.
 inline void typeKeys(const VirtualDisplay& display, const std::string& keys) {
-    display.run("xdotool mousemove 200 200 key " + keys);
+    // Out of the window and back in, so that a terminal that just opened under the pointer has the focus.
+    display.run("xdotool mousemove 1000 1000 sleep 0.05 mousemove 200 200 sleep 0.05 key " + keys);
+}
+
+// Closes every window on the display: its terminal ends, and the program in it with a hang-up.
+inline void closeWindows(const VirtualDisplay& display) {
+    display.run("for id in $(xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+'); do xkill -id $id; done");
 }
 
 inline Image screenshot(const VirtualDisplay& display, const fs::path& file) {
