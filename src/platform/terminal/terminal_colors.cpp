@@ -37,15 +37,18 @@ ColorMode chooseColorMode(ColorChoice choice, const TerminalFacts& facts) {
         case ColorChoice::automatic: break;
     }
     const TerminalAnswers& answers = facts.answers;
-    // screen 4 drops 24-bit colour whatever COLORTERM says, but passes a palette change on.
-    if (runsInScreen(facts)) return ColorMode::palette;
+    // screen 4 drops 24-bit colour whatever COLORTERM says, but passes a palette change on;
+    // tmux keeps a palette of each pane's own and shows it in the outer terminal's best
+    // colours, and the 16 colours' sequences are a third the size of 24-bit ones, which
+    // keeps frames small over slow links.
+    const bool tmux = facts.insideTmux || answers.version.rfind("tmux", 0) == 0;
+    if (runsInScreen(facts) || tmux) return ColorMode::palette;
     // A terminal that kept a 24-bit colour shows it exactly; one that says it has 24-bit
     // colour may still round it (to 256 colours), so a palette it reports comes first.
     if (answers.keptDirectColor) return ColorMode::truecolor;
     if (answers.paletteAnswers > 0) return ColorMode::palette;
     const bool colorterm = facts.colorterm == "truecolor" || facts.colorterm == "24bit";
-    if (answers.saysDirectColor || colorterm || facts.terminfoDirectColor || facts.insideTmux ||
-        answers.version.rfind("tmux", 0) == 0) {
+    if (answers.saysDirectColor || colorterm || facts.terminfoDirectColor) {
         return ColorMode::truecolor;
     }
     if (facts.terminfoColors >= 256 || facts.term.find("256color") != std::string::npos) return ColorMode::cube256;

@@ -27,7 +27,7 @@ extern ColorMode terminalColorMode;
 struct TerminalFacts {
     std::string term, colorterm;
     bool insideScreen = false;   // GNU screen: no 24-bit colour; passes sequences on when wrapped
-    bool insideTmux = false;     // tmux: passes 24-bit colour on to the terminal it runs in
+    bool insideTmux = false;     // tmux: keeps a palette for each pane
     bool terminfoDirectColor = false;  // the terminfo entry has RGB, Tc or setrgbf
     int terminfoColors = 0;
     bool asked = false;          // the questions were sent (input and output are the terminal)
@@ -37,9 +37,9 @@ struct TerminalFacts {
 // True inside GNU screen (and not tmux, which may also call itself screen).
 bool runsInScreen(const TerminalFacts& facts);
 
-// The best method the terminal has: 24-bit colour where it keeps 24-bit colours exactly;
-// else the palette set to the show's colours where it reports its palette (so it can be
-// put back) or runs inside screen; else 24-bit colour where it says it has it; else the
+// The best method the terminal has: the palette set to the show's colours inside screen
+// and tmux; 24-bit colour where it keeps 24-bit colours exactly; else the palette where it
+// reports its palette (so it can be put back); else 24-bit colour where it says it has it; else the
 // nearest colours of the 256-colour cube; else its own 16 colours.
 ColorMode chooseColorMode(ColorChoice choice, const TerminalFacts& facts);
 

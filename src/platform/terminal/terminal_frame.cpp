@@ -18,12 +18,15 @@ char frameBytes[maxUpdateBytes + sizeof seq::askDeviceAttributes];
 TerminalScreen screen;
 bool screenStarted = false;  // the size is read at the first frame and after each resize
 
-// Pacing: each frame ends with a question whose answer says the viewer has it; while
-// maxFramesInFlight frames are unanswered, frames are dropped, so no more than that is
-// ever on its way (a slow link would otherwise queue seconds of frames in its buffers).
+// Pacing: each frame ends with a question whose answer says the viewer has it; while a
+// frame is unanswered, the frames after it are dropped, so no more than one is ever on its
+// way (a slow link would otherwise queue seconds of frames in its buffers, and the viewer
+// would fall behind the music and the keys). Where answers come back within a frame
+// period, as locally, every frame is sent; a link with a long round trip gets fewer
+// frames, each of them current.
 // An answer that never comes (a terminal that stopped answering) stops pacing from
 // holding the picture for longer than answerTimeoutMs.
-constexpr int maxFramesInFlight = 2;
+constexpr int maxFramesInFlight = 1;
 constexpr uint64_t answerTimeoutMs = 3000;
 bool pacing = false;
 uint64_t answersSeen = 0;

@@ -21,6 +21,6 @@ void forgetShownFrame();
 // Resets the colours, clears the screen and puts the cursor home; the next frame repaints.
 void clearTerminalScreen();
 
-// From now on each frame asks the terminal to confirm it, and frames are dropped while two
-// are unconfirmed. Called by the colour set-up once the terminal has shown that it answers.
+// From now on each frame asks the terminal to confirm it, and frames are dropped while one
+// is unconfirmed. Called by the colour set-up once the terminal has shown that it answers.
 void paceFramesByAnswers();
