@@ -41,6 +41,8 @@ TEST(Options, BadValuesAreOneLineNamingTheLimitAndValuesAtTheLimitsAreTakenInEit
         {"--capture out --scale 2.5", "--scale: must be a whole number from 1 to 16"},
         {"--capture out --scale 0", "--scale: must be a whole number from 1 to 16"},
         {"--capture out --scale 17", "--scale: must be a whole number from 1 to 16"},
+        {"--colors 24bit", "--colors: must be auto, truecolor, palette, 256 or 16"},
+        {"--capture out --colors 16", "--colors: not with --capture or --video"},
     };
     for (const auto& [arguments, says] : cases) {
         const std::string error = readLine(arguments).error;
@@ -53,6 +55,17 @@ TEST(Options, BadValuesAreOneLineNamingTheLimitAndValuesAtTheLimitsAreTakenInEit
               std::tuple("", "out", 1000, 260, 999, 16, "d", true, true));
     for (const char* valid : {"--start 260", "--capture out --fps 1 --to 0"}) EXPECT_EQ(readLine(valid).error, "") << valid;
     EXPECT_EQ(readLine("--start 5 --start 6").options.start, 6);  // the last one counts
+
+    // The colour method: the command line, else ZORBEL_COLORS; a bad variable is named.
+    setenv("ZORBEL_COLORS", "256", 1);
+    EXPECT_EQ(readLine("").options.colors, ColorChoice::cube256);
+    EXPECT_EQ(readLine("--colors palette").options.colors, ColorChoice::palette);
+    setenv("ZORBEL_COLORS", "rainbow", 1);
+    EXPECT_EQ(readLine("").error, "ZORBEL_COLORS: must be auto, truecolor, palette, 256 or 16");
+    EXPECT_EQ(readLine("--colors 16").options.colors, ColorChoice::ansi16);
+    EXPECT_EQ(readLine("--capture out").error, "") << "the variable matters only in the terminal";
+    unsetenv("ZORBEL_COLORS");
+    EXPECT_EQ(readLine("").options.colors, ColorChoice::automatic);
 }
 
 TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {

@@ -85,7 +85,7 @@ inline void startTerminal(const VirtualDisplay& display, const TerminalSetup& se
     std::snprintf(launch, sizeof launch, setup.launch.c_str(), command.c_str());
     const std::string environment = colorterm.empty() ? "env -u COLORTERM -u TMUX -u STY" : "env -u TMUX -u STY COLORTERM=" + colorterm;
     // In a session of its own, so it outlives the shell that started it.
-    display.run("setsid -f " + environment + " " + launch + " >/dev/null 2>&1");
+    display.run("setsid -f " + environment + " " + launch + " >>/tmp/zorbel-x-terminals.log 2>&1");
 }
 
 // Types keys (xdotool names: "a", "space", "q", "ctrl+c") into the window under the pointer.

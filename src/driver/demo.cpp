@@ -82,6 +82,7 @@ bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
     if (waitForViewer) {
         const std::string colorNote = setUpTerminalColors(colors);
         waitForKey("Maximize Window And ", {colorNote});
+        takeLateTerminalAnswers();
     }
     initDisplay(config);
 
@@ -103,6 +104,7 @@ static void handleViewerKeys(bool& paused) {
     char typed[4096];
     const ViewerKeys keys = scanViewerKeys(typed, readTypedInput(typed, sizeof typed));
     if (keys.quit) {
+        discardTypedInput(1000);
         stopMusic();
         std::exit(0);
     }

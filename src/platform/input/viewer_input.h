@@ -26,3 +26,8 @@ bool typedInputPending();
 // Waits until `done` says so or `timeoutMs` have passed, decoding what arrives: answers go
 // to terminal_answers.h, keys are kept for readTypedInput.
 void awaitTerminalAnswers(int timeoutMs, bool (*done)());
+
+// Reads and drops what is still arriving (the rest of a paste, say) until nothing has come
+// for a few milliseconds or `timeoutMs` have passed, so that it does not reach the shell
+// once the program has ended. Called on the way out after q or Esc.
+void discardTypedInput(int timeoutMs);

@@ -55,3 +55,15 @@ void awaitTerminalAnswers(int timeoutMs, bool (*done)()) {
         readOnce(4096, static_cast<int>(deadline - now));
     }
 }
+
+void discardTypedInput(int timeoutMs) {
+    constexpr int quietMs = 50;
+    const uint64_t deadline = realMilliseconds() + static_cast<uint64_t>(std::max(0, timeoutMs));
+    for (uint64_t now = realMilliseconds(); !inputEnded && now < deadline; now = realMilliseconds()) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        const int wait = static_cast<int>(std::min<uint64_t>(quietMs, deadline - now));
+        if (::poll(&input, 1, wait) <= 0 && !decoder.inPaste) break;
+        readOnce(4096, 0);
+    }
+    keysWaiting.clear();
+}

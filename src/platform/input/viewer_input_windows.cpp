@@ -18,3 +18,5 @@ size_t readTypedInput(char* buffer, size_t capacity) {
     }
     return count;
 }
+
+void discardTypedInput(int) { FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE)); }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/terminal/console_palette.h"
+#include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_io.h"
 
 ColorMode terminalColorMode = colorModeFromEnvironment(std::getenv("COLORTERM"));
@@ -111,12 +112,34 @@ std::string terminalQuestions(bool throughScreen) {
     return bytes + "\x1b[c";
 }
 
-std::string setUpTerminalColors(ColorChoice choice) {
-    const TerminalFacts facts = learnTerminalFacts();
-    terminalColorMode = chooseColorMode(choice, facts);
-    if (terminalColorMode == ColorMode::palette) {
-        const bool screen = runsInScreen(facts);
-        usePaletteForShow(paletteSetSequence(screen), paletteRestoreSequence(facts.answers, screen));
+namespace {
+
+ColorChoice chosen = ColorChoice::automatic;
+TerminalFacts learnt;
+bool paletteInUse = false;
+
+void applyColorMode() {
+    terminalColorMode = chooseColorMode(chosen, learnt);
+    if (terminalColorMode == ColorMode::palette && !paletteInUse) {
+        const bool screen = runsInScreen(learnt);
+        usePaletteForShow(paletteSetSequence(screen), paletteRestoreSequence(learnt.answers, screen));
+        paletteInUse = true;
     }
+}
+
+}  // namespace
+
+std::string setUpTerminalColors(ColorChoice choice) {
+    chosen = choice;
+    learnt = learnTerminalFacts();
+    applyColorMode();
     return colorModeNote(terminalColorMode);
+}
+
+void takeLateTerminalAnswers() {
+    if (!learnt.asked || paletteInUse) return;
+    const bool answeredLate = learnt.answers.deviceAttributes == 0 && terminalAnswers.deviceAttributes > 0;
+    learnt.answers = terminalAnswers;
+    applyColorMode();
+    if (answeredLate) paceFramesByAnswers();
 }

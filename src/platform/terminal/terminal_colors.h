@@ -61,6 +61,12 @@ std::string terminalQuestions(bool throughScreen);
 // and what was learnt, sets the palette when that mode needs it, and returns the note.
 std::string setUpTerminalColors(ColorChoice choice);
 
+// Answers that came after the time bound (a slow link, a busy machine) still count: called
+// once the viewer has pressed the key, before the first frame, it chooses again with
+// everything that has arrived (the palette, once set, stays) and paces the frames if the
+// terminal has answered by then.
+void takeLateTerminalAnswers();
+
 // The platform's part: what the environment and terminfo say, and the answers to the
 // questions when they could be asked (waiting at most about 200 ms).
 TerminalFacts learnTerminalFacts();
