@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "driver/capture.h"
 #include "driver/capture_folder.h"
 #include "platform/capture/video_encoder.h"
 #include "platform/system/files.h"
@@ -123,6 +124,9 @@ std::string checkTogether(const DemoOptions& options, bool startGiven, const cha
         if (!problem.empty()) return "--video: " + problem;
     }
     if (!(options.to >= options.from)) return "--to: must not be before --from (" + seconds(options.from) + ")";
+    if (rendering && framesInWindow(options) <= 0)
+        return "--from, --to: no frame lies between " + seconds(options.from) + " and " + seconds(options.to) +
+               " seconds with --fps " + seconds(options.framesPerSecond);
     return "";
 }
 
@@ -197,6 +201,8 @@ int parseOptions(int argc, char** argv, DemoOptions& options) {
         problem = "standard output is not a terminal (use --capture DIR, or --force to play anyway)";
     if (problem.empty() && !read.options.captureFolder.empty())
         problem = prepareCaptureFolder(read.options.captureFolder, read.options.force);
+    if (problem.empty() && !read.options.videoFile.empty())
+        problem = prepareVideoFile(read.options.videoFile, read.options.force);
     if (!problem.empty()) {
         std::fprintf(stderr, "zorbel: %s\n", problem.c_str());
         return 2;

@@ -1,25 +1,30 @@
-// WAV writing with libsndfile.
+// WAV writing with libsndfile, into a file of the files layer.
 #include "platform/capture/music_recording.h"
 
 #include <sndfile.h>
 
+#include "platform/system/files.h"
+
 namespace {
 SNDFILE* recordingFile = nullptr;
+NewFile wav;             // open from the open until it is kept or dropped
 std::string writeError;  // the first failure since the open; empty while all is well
 MusicListener listener = nullptr;
 }
 
 bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason) {
-    std::string ignored;
-    closeMusicRecording(ignored);
+    abandonMusicRecording();
+    dropMusicRecording();
     writeError.clear();
+    if (!createNewFile(wavPath, wav, reason)) return false;
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    recordingFile = sf_open(wavPath, SFM_WRITE, &info);
+    recordingFile = sf_open_fd(wav.descriptor, SFM_WRITE, &info, SF_FALSE);  // the files layer closes it
     if (!recordingFile) {
         reason = sf_strerror(nullptr);
+        dropNewFile(wav);
         return false;
     }
     // Without clipping, libsndfile wraps samples beyond ±1 around to the other sign.
@@ -50,5 +55,27 @@ bool closeMusicRecording(std::string& reason) {
     if (writeError.empty() && closeError != 0) writeError = sf_error_number(closeError);
     reason = writeError;
     writeError.clear();
+    if (!reason.empty()) dropNewFile(wav);
     return reason.empty();
+}
+
+void abandonMusicRecording() {
+    if (!recordingFile) return;
+    sf_close(recordingFile);
+    recordingFile = nullptr;
+    writeError.clear();
+    dropNewFile(wav);
+}
+
+bool keepMusicRecording(std::string& reason) {
+    if (wav.descriptor < 0) {
+        reason = "not recorded";
+        return false;
+    }
+    return keepNewFile(wav, reason);
+}
+
+void dropMusicRecording() {
+    abandonMusicRecording();
+    dropNewFile(wav);
 }
