@@ -115,6 +115,28 @@ TEST(FaultSound, TheShowGoesOnWhenTheSoundServerIsKilledOrStopped) {
     }
 }
 
+// A sound server stopped before the start: the prompt comes on time, the show plays silently, Ctrl-C ends it.
+TEST(FaultSound, AStoppedSoundServerDoesNotHoldUpTheStart) {
+    DummySoundServer server;
+    ASSERT_TRUE(server.up()) << "the dummy JACK server did not start";
+    kill(server.pid, SIGSTOP);
+    Tmux tmux("fault-sound-stopped");
+    ASSERT_TRUE(tmux.start());
+    const fs::path errors = server.home / "errors.txt";
+    tmux.keys("'cd " ZORBEL_SOURCE_DIR " && HOME=" + quoted(server.home) + " JACK_DEFAULT_SERVER=" + server.name +
+              " LANG=C.UTF-8 " + zorbel + " --start 100 2>" + quoted(errors) + "' Enter");
+    EXPECT_TRUE(eventually(6, [&] { return tmux.shows("Press any key"); })) << tmux.text();
+    EXPECT_NE(readText(errors).find("zorbel: no sound device, playing silently"), std::string::npos) << readText(errors);
+    tmux.keys("x");
+    EXPECT_TRUE(eventually(5, [&] { return tmux.modes() == "0 1\n"; }));
+    const std::string before = tmux.pane();
+    EXPECT_TRUE(eventually(3, [&] { return tmux.pane() != before; })) << "the show froze";
+    tmux.keys("C-c");
+    EXPECT_TRUE(eventually(5, [&] { return tmux.modes() == "1 0\n"; }));
+    tmux.keys("'echo status=$?' Enter");
+    EXPECT_TRUE(eventually(5, [&] { return tmux.pane().find("status=130") != std::string::npos; })) << tmux.pane();
+}
+
 // The device renders what the spectrum hears; stalled, it is taken over by the main thread, so a seek is heard.
 TEST(FaultSound, AStalledDeviceIsTakenOverByTheMainThread) {
     DummySoundServer server;
