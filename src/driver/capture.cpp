@@ -147,6 +147,11 @@ bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
         // The sound from this frame on belongs to the captured window.
         std::string reason;
         run.recording = startMusicRecording(run.soundPath.c_str(), reason);
+        // Without music there is nothing to record; music that cannot be written is a failed capture.
+        if (!run.recording && !run.options.noAudio && moduleLoaded()) {
+            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.soundPath.c_str(), reason.c_str());
+            return false;
+        }
         if (!run.recording && !run.options.noAudio) std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
     }
     run.recordingTried = true;

@@ -40,7 +40,8 @@ void writeMusicRecording(const float* frames, std::size_t count) {
     if (listener) listener(frames, count);
     if (!recordingFile || !writeError.empty()) return;
     const sf_count_t written = sf_writef_float(recordingFile, frames, static_cast<sf_count_t>(count));
-    if (written != static_cast<sf_count_t>(count)) {
+    // The header rewritten after each block fails without shortening the count: ask for the error too.
+    if (written != static_cast<sf_count_t>(count) || sf_error(recordingFile) != SF_ERR_NO_ERROR) {
         const char* why = sf_strerror(recordingFile);
         writeError = why != nullptr && *why != '\0' ? why : "write failed";
     }
@@ -50,6 +51,8 @@ void setMusicListener(MusicListener newListener) { listener = newListener; }
 
 bool closeMusicRecording(std::string& reason) {
     if (!recordingFile) return true;
+    sf_command(recordingFile, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    if (writeError.empty() && sf_error(recordingFile) != SF_ERR_NO_ERROR) writeError = sf_strerror(recordingFile);
     const int closeError = sf_close(recordingFile);
     recordingFile = nullptr;
     if (writeError.empty() && closeError != 0) writeError = sf_error_number(closeError);
