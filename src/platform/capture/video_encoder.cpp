@@ -323,6 +323,10 @@ bool openVideoEncoder(const std::string& path, const VideoFormat& format, std::s
         AVDictionary* settings = nullptr;
         // MP4's index goes first, so a browser can start playing before it has the whole file.
         if (std::string(container.muxer) == "mp4") av_dict_set(&settings, "movflags", "+faststart", 0);
+        // The sound encoder's first packet comes before 0 (its priming). MP4 keeps that in an
+        // edit list; Matroska would otherwise shift every track, the first picture included, later
+        // by it: keep the first picture at 0 and the priming before it.
+        else av_dict_set(&settings, "avoid_negative_ts", "disabled", 0);
         status = avformat_write_header(encoder.output, &settings);
         av_dict_free(&settings);
     }
