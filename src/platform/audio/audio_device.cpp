@@ -21,7 +21,7 @@ constexpr uint32_t stallMilliseconds = 1000;
 // How long the sound libraries may take to set up, open or start before the device is
 // given up: a stopped sound server would otherwise hold the prompt for as long as it stays
 // stopped.
-constexpr auto setUpBound = std::chrono::milliseconds(1500);
+constexpr auto setUpBound = std::chrono::milliseconds(2000);
 
 bool deviceAllowed = true;
 bool portAudioReady = false;
@@ -46,34 +46,50 @@ struct Opened {
 };
 void openDefaultOutput(Opened& opened);
 
-// Runs `call` (a set-up of the sound libraries) on a thread of its own and waits for it
-// for a bounded time. The thread blocks the terminating signals, and so do the threads the
-// libraries start from it, so only the main thread ever handles one; the main thread never
-// blocks them. False when the call did not finish in time: then the device is given up
-// for good (the call may still finish some day; it touches only its own result then).
-// `call` works only on what it captures by value (shared results), never on this
-// module's state, since it may outlive the wait.
+// A set-up of the sound libraries running on a thread of its own. The thread blocks the
+// terminating signals, and so do the threads the libraries start from it, so only the
+// main thread ever handles one; the main thread never blocks them, and waits for the
+// helper only for a bounded time. The call works only on what it captures by value
+// (shared results), never on this module's state, since it may outlive every wait.
+struct Helper {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+};
+
 template <typename Call>
-bool withinBound(Call call) {
-    struct Outcome {
-        std::mutex mutex;
-        std::condition_variable finished;
-        bool done = false;
-    };
-    auto outcome = std::make_shared<Outcome>();
+std::shared_ptr<Helper> startHelper(Call call) {
+    auto helper = std::make_shared<Helper>();
     holdTerminatingSignals();  // only while the thread starts: it inherits the mask
-    std::thread([outcome, call]() mutable {
+    std::thread([helper, call]() mutable {
         call();
-        std::lock_guard<std::mutex> lock(outcome->mutex);
-        outcome->done = true;
-        outcome->finished.notify_all();
+        std::lock_guard<std::mutex> lock(helper->mutex);
+        helper->done = true;
+        helper->finished.notify_all();
     }).detach();
     releaseTerminatingSignals();
-    std::unique_lock<std::mutex> lock(outcome->mutex);
-    if (outcome->finished.wait_for(lock, setUpBound, [&] { return outcome->done; })) return true;
+    return helper;
+}
+
+// True once the helper has finished, waiting at most the set-up bound for it.
+bool waitForHelper(Helper& helper) {
+    std::unique_lock<std::mutex> lock(helper.mutex);
+    return helper.finished.wait_for(lock, setUpBound, [&] { return helper.done; });
+}
+
+// Runs `call` on a helper; false, and the device given up for good, when it does not finish in time.
+template <typename Call>
+bool withinBound(Call call) {
+    if (waitForHelper(*startHelper(call))) return true;
     deviceAbandoned = true;
     return false;
 }
+
+// An open that has not answered within the bound before the prompt: a device with a long
+// period (JACK's at 8192 frames) takes several periods to open. The start waits for it once
+// more, then gives it up.
+std::shared_ptr<Helper> pendingOpen;
+std::shared_ptr<Opened> pendingResult;
 
 int outputCallback(const void*, void* output, unsigned long frames,
                    const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void*) {
@@ -104,14 +120,25 @@ bool openAudioDevice(std::string& reason) {
         return false;
     }
     quietSoundLibraries();
-    auto opened = std::make_shared<Opened>();
-    if (!withinBound([opened] { openDefaultOutput(*opened); })) {
-        reason = "the sound device did not answer";
+    const bool waitedBefore = pendingOpen != nullptr;
+    if (!waitedBefore) {
+        pendingResult = std::make_shared<Opened>();
+        pendingOpen = startHelper([opened = pendingResult] { openDefaultOutput(*opened); });
+    }
+    if (!waitForHelper(*pendingOpen)) {
+        reason = "it did not answer within 2 seconds";
+        if (waitedBefore) {
+            deviceAbandoned = true;
+            pendingOpen = nullptr;
+            pendingResult = nullptr;
+        }
         return false;
     }
-    stream = opened->stream;
-    portAudioReady = opened->ready;
-    reason = opened->reason;
+    stream = pendingResult->stream;
+    portAudioReady = pendingResult->ready;
+    reason = pendingResult->reason;
+    pendingOpen = nullptr;
+    pendingResult = nullptr;
     return stream != nullptr;
 }
 
