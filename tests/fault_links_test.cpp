@@ -96,6 +96,14 @@ TEST(FaultLinks, ASecondSignalHurriesTheCleanUpAndAKilledRunsLeftoversAreKnown) 
         for (const auto& name : namesIn(folder))
             if (name.rfind("frame-", 0) == 0) fs::remove(folder / name);  // finished pictures stay; ready for the next
     }
+    // A video stopped twice is abandoned and removed rather than finished.
+    const fs::path videos = freshFolder("twice-video");
+    const Result video = runShell("cd " + quoted(videos) + " && { '" + zorbel + "' --video v.mkv --scale 4" + data +
+                                  " </dev/null & pid=$!; sleep 1.5; kill -INT $pid; kill -TERM $pid; wait $pid; echo status=$?; }", 60);
+    EXPECT_TRUE(video.output.find("zorbel: interrupted: v.mkv not written\n") != std::string::npos &&
+                video.output.find("status=1") != std::string::npos) << video.output;
+    EXPECT_TRUE(namesIn(videos).empty());
+
     const Result killed = runShell(capture + " & pid=$!; while ! ls " + quoted(folder) + " | grep -q 'frames.csv.*partial'; do sleep 0.05; done;"
                                    " kill -KILL $pid; wait $pid; echo status=$?", 60);
     EXPECT_NE(killed.output.find("status=137"), std::string::npos) << killed.output;

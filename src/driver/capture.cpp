@@ -268,7 +268,10 @@ int runCapture(const DemoOptions& options) {
         std::fprintf(stderr, "zorbel: interrupted before the first frame: %s not written\n", options.videoFile.c_str());
         return 1;
     }
-    std::fprintf(stderr, "zorbel: capture stopped after %ld pictures; frames.csv and audio.wav not written\n",
-                 run.written);
+    // Stopped again while finishing: the video was abandoned with the rest.
+    if (!options.videoFile.empty()) std::fprintf(stderr, "zorbel: interrupted: %s not written\n", options.videoFile.c_str());
+    if (pictures)
+        std::fprintf(stderr, "zorbel: capture stopped after %ld pictures; frames.csv and audio.wav not written\n",
+                     run.written);
     endByStopSignal();
 }
