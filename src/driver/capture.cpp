@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/capture_window.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
 #include "platform/audio/audio.h"
@@ -22,12 +23,6 @@
 #include "platform/terminal/console_palette.h"
 #include "platform/terminal/memory_console.h"
 
-uint64_t captureTicks(long frame, double framesPerSecond) {
-    return static_cast<uint64_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
-}
-
-// The demo time tickFrame will compute for a tick count, with the music started at 0.
-static float demoTimeAt(uint64_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
 
 // Each grid row becomes one row of pixels, repeated `scale` times.
 static void consolePixels(int scale, std::vector<uint8_t>& pixels) {
@@ -160,21 +155,8 @@ bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
     return true;
 }
 
-long lastFrame(const DemoOptions& options) {
-    long frame = 0;
-    while (demoTimeAt(captureTicks(frame + 1, options.framesPerSecond)) <= static_cast<float>(options.to)) ++frame;
-    return frame;
-}
-
-long firstWrittenFrame(const DemoOptions& options) {
-    long frame = 0;
-    while (demoTimeAt(captureTicks(frame, options.framesPerSecond)) < static_cast<float>(options.from)) ++frame;
-    return frame;
-}
-
 }  // namespace
 
-long framesInWindow(const DemoOptions& options) { return lastFrame(options) - firstWrittenFrame(options) + 1; }
 
 int runCapture(const DemoOptions& options) {
     catchStopRequests();
@@ -196,8 +178,8 @@ int runCapture(const DemoOptions& options) {
         startPngWriter();
     }
 
-    const long last = lastFrame(options);
-    run.toWrite = framesInWindow(options);
+    const long last = lastCaptureFrame(options.to, options.framesPerSecond);
+    run.toWrite = framesInWindow(options.from, options.to, options.framesPerSecond);
     auto began = std::chrono::steady_clock::now();  // of the written window, for the speed
     ok = ok && recordFrame(run, 0, 0);  // the all-blue frame of start-up
     long frame = 0;

@@ -11,13 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/capture_window.h"
 #include "driver/options.h"
-
-// The tick count that frame-loop pass `frame` sees at `framesPerSecond`.
-uint64_t captureTicks(long frame, double framesPerSecond);
-
-// How many frames of the show lie between --from and --to at --fps; 0 or less when none.
-long framesInWindow(const DemoOptions& options);
 
 // Runs the capture; returns the exit status.
 int runCapture(const DemoOptions& options);

@@ -6,7 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "driver/capture.h"
+#include "driver/capture_window.h"
 #include "driver/capture_folder.h"
 #include "platform/capture/video_encoder.h"
 #include "platform/system/files.h"
@@ -124,7 +124,7 @@ std::string checkTogether(const DemoOptions& options, bool startGiven, const cha
         if (!problem.empty()) return "--video: " + problem;
     }
     if (!(options.to >= options.from)) return "--to: must not be before --from (" + seconds(options.from) + ")";
-    if (rendering && framesInWindow(options) <= 0)
+    if (rendering && framesInWindow(options.from, options.to, options.framesPerSecond) <= 0)
         return "--from, --to: no frame lies between " + seconds(options.from) + " and " + seconds(options.to) +
                " seconds with --fps " + seconds(options.framesPerSecond);
     return "";

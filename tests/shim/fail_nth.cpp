@@ -5,6 +5,7 @@
 //   ZORBEL_FAIL_UNDER  the folder, an absolute path; calls on anything else pass untouched
 //   ZORBEL_FAIL_AT     the call to fail, counted from 1; 0 or unset fails none
 //   ZORBEL_FAIL_TALLY  a file that gets the number of calls counted, when the program exits
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
@@ -38,8 +39,24 @@ bool inFolder(const char* path) {
 
 bool isTracked(int descriptor) { return descriptor >= 0 && descriptor < maxDescriptors && tracked[descriptor]; }
 
-// Counts one call; true when this is the one to fail.
-bool failThisOne() { return ++calls == failAt(); }
+// Counts one call; true when this is the one to fail, which is then named on standard error.
+bool failThisOne(const char* call, const char* path, int descriptor = -1) {
+    if (++calls != failAt()) return false;
+    static auto realWrite = reinterpret_cast<ssize_t (*)(int, const void*, size_t)>(dlsym(RTLD_NEXT, "write"));
+    char named[512] = "";
+    if (path == nullptr && descriptor >= 0) {  // the file the descriptor is open on
+        char link[64];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", descriptor);
+        const ssize_t size = readlink(link, named, sizeof named - 1);
+        if (size > 0) named[size] = '\0';
+        path = named;
+    }
+    char line[700];
+    const int length = std::snprintf(line, sizeof line, "fail_nth: failing %s of %s (descriptor %d)\n", call,
+                                     path != nullptr ? path : "-", descriptor);
+    if (length > 0) realWrite(2, line, static_cast<size_t>(std::min<int>(length, sizeof line - 1)));
+    return true;
+}
 
 template <typename Function>
 Function next(const char* name) {
@@ -49,7 +66,7 @@ Function next(const char* name) {
 int openAt(int folder, const char* path, int flags, mode_t mode) {
     static auto real = next<int (*)(int, const char*, int, ...)>("openat");
     const bool writing = (flags & (O_WRONLY | O_RDWR)) != 0 && inFolder(path);
-    if (writing && failThisOne()) {
+    if (writing && failThisOne("open", path)) {
         errno = EACCES;
         return -1;
     }
@@ -97,7 +114,7 @@ int open64(const char* path, int flags, ...) {
 
 ssize_t write(int descriptor, const void* bytes, size_t count) {
     static auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
-    if (isTracked(descriptor) && failThisOne()) {
+    if (isTracked(descriptor) && failThisOne("write", nullptr, descriptor)) {
         errno = ENOSPC;
         return -1;
     }
@@ -109,7 +126,7 @@ int close(int descriptor) {
     const bool counted = isTracked(descriptor);
     if (counted) tracked[descriptor] = false;
     const int result = real(descriptor);
-    if (counted && failThisOne()) {
+    if (counted && failThisOne("close", nullptr, descriptor)) {
         errno = EIO;  // closed all the same, as after a failed write-back
         return -1;
     }
@@ -118,7 +135,7 @@ int close(int descriptor) {
 
 int fsync(int descriptor) {
     static auto real = next<int (*)(int)>("fsync");
-    if (isTracked(descriptor) && failThisOne()) {
+    if (isTracked(descriptor) && failThisOne("fsync", nullptr, descriptor)) {
         errno = EIO;
         return -1;
     }
@@ -127,7 +144,7 @@ int fsync(int descriptor) {
 
 int rename(const char* from, const char* to) {
     static auto real = next<int (*)(const char*, const char*)>("rename");
-    if ((inFolder(from) || inFolder(to)) && failThisOne()) {
+    if ((inFolder(from) || inFolder(to)) && failThisOne("rename", to)) {
         errno = EXDEV;
         return -1;
     }
@@ -136,7 +153,7 @@ int rename(const char* from, const char* to) {
 
 int unlink(const char* path) {
     static auto real = next<int (*)(const char*)>("unlink");
-    if (inFolder(path) && failThisOne()) {
+    if (inFolder(path) && failThisOne("unlink", path)) {
         errno = EBUSY;
         return -1;
     }
