@@ -117,7 +117,7 @@ TEST(FaultLinks, ASecondSignalHurriesTheCleanUpAndAKilledRunsLeftoversAreKnown) 
 }
 
 // Music that is a FIFO is turned down at once, in one line, and the show goes on without it.
-TEST(FaultLinks, AFifoForTheMusicIsTurnedDownAtOnce) {
+TEST(FaultFiles, AFifoForTheMusicIsTurnedDownAtOnce) {
     const fs::path folder = freshFolder("fifo");
     fs::create_directory(folder / "Data");
     for (const auto& entry : fs::directory_iterator(ZORBEL_SOURCE_DIR "/Data"))
