@@ -156,6 +156,8 @@ TEST_F(AudioPlayback, RecordingRendersAClockJumpInFullAndClipsOvers) {
     startMusic();
     readAt(1016);
     readAt(1016 + 3000);
+    ASSERT_TRUE(stopMusicRecording(reason)) << reason;
+    ASSERT_TRUE(keepMusicRecording(reason)) << reason;
     stopMusic();
     EXPECT_EQ(std::filesystem::file_size(path), 44u + 3016u * 48u * 4u);
 
@@ -163,6 +165,7 @@ TEST_F(AudioPlayback, RecordingRendersAClockJumpInFullAndClipsOvers) {
     const float frames[] = {1.5f, -1.5f, 1.0f, -1.0f};
     writeMusicRecording(frames, 2);
     ASSERT_TRUE(closeMusicRecording(reason)) << reason;
+    ASSERT_TRUE(keepMusicRecording(reason)) << reason;
     int16_t samples[4] = {};  // after the 44-byte header, little-endian
     std::ifstream(path, std::ios::binary).seekg(44).read(reinterpret_cast<char*>(samples), sizeof samples);
     for (int i = 0; i < 4; ++i) EXPECT_GE(i % 2 == 0 ? samples[i] : -samples[i], 32766) << i;

@@ -83,8 +83,8 @@ TEST(FaultCapture, AWriteThatFailsNamesTheFileAndLeavesNoCutFile) {
 // A finished file that cannot take its name (a folder was made there meanwhile) fails the run.
 TEST(FaultCapture, AFileThatCannotTakeItsNameFailsTheRun) {
     const fs::path out = freshFolder("fault-rename");
-    const auto run = runShell(capture(out, "--no-audio --to 20 --scale 1") + " & pid=$!; while [ ! -e " +
-                                  quoted(out / "frames.csv.partial") + " ]; do sleep 0.05; done; mkdir -p " +
+    const auto run = runShell(capture(out, "--no-audio --to 20 --scale 1") + " & pid=$!; while ! ls " +
+                                  quoted(out) + " | grep -q '^frames.csv.*partial$'; do sleep 0.05; done; mkdir -p " +
                                   quoted(out / "frames.csv/x") + "; wait $pid; echo status=$?", 60);
     EXPECT_NE(run.output.find("cannot write " + (out / "frames.csv").string()), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("status=1"), std::string::npos) << run.output;

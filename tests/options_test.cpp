@@ -81,8 +81,11 @@ TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {
 
 TEST(CaptureFolder, OnlyItsOwnFileNamesCountAUsedFolderIsRefusedAndForceRemovesOnlyThose) {
     const struct { const char* name; bool owned; } cases[] = {
-        {"frame-000000.png", true}, {"frame-1234567.png", true}, {"frames.csv", true}, {"audio.wav", true},
-        {"frame-00001.png", false}, {"frame-00000a.png", false}, {"frame-000001.png.bak", false},
+        {"frame-000000.png", true}, {"frames.csv", true}, {"audio.wav", true},
+        // A killed run's temporary files: the final name, a six-letter tag, ".partial".
+        {"frames.csv.k3Zq9a.partial", true}, {"frame-000012.png.000000.partial", true}, {"audio.wav.AAAAAA.partial", true},
+        {"frame-1234567.png", false}, {"audio.wav.partial", false}, {"frames.csv.k3Zq9.partial", false},
+        {"frames.csv.k3Z-9a.partial", false}, {"notes.txt.k3Zq9a.partial", false}, {"frame-00001.png", false}, {"frame-00000a.png", false}, {"frame-000001.png.bak", false},
         {"my-frame-000001.png", false}, {"notes.txt", false}, {"audio.wav~", false}, {"Frames.csv", false},
     };
     for (const auto& [name, owned] : cases) EXPECT_EQ(isCaptureFileName(name), owned) << name;
@@ -101,10 +104,17 @@ TEST(CaptureFolder, OnlyItsOwnFileNamesCountAUsedFolderIsRefusedAndForceRemovesO
               std::tuple(0, false, true)) << result.output;
     for (const char* kept : {"notes.txt", "frame-7.png", "sub/frames.csv"}) EXPECT_TRUE(fs::exists(folder / "out" / kept)) << kept;
 
-    fs::create_directories(folder / "stuck/frame-000003.png");  // a folder by a capture file's name cannot be removed
+    // Only regular files are removed: a folder or a link of a capture file's name stays, and so does its target.
+    fs::create_directories(folder / "stuck/frame-000003.png");
     result = runZorbel(folder, "--capture stuck --to 0 --no-audio --force");
-    EXPECT_EQ(std::tuple(result.status, result.output),
-              std::tuple(2, "zorbel: --capture: cannot remove stuck/frame-000003.png: Is a directory\n"));
+    EXPECT_EQ(std::tuple(result.status, result.output, fs::is_directory(folder / "stuck/frame-000003.png")),
+              std::tuple(2, "zorbel: --capture: cannot remove stuck/frame-000003.png: not a regular file\n", true));
+    fs::create_directories(folder / "linked");
+    std::ofstream(folder / "precious") << "keep";
+    fs::create_symlink("../precious", folder / "linked/frames.csv");
+    result = runZorbel(folder, "--capture linked --to 0 --no-audio --force");
+    EXPECT_EQ(std::tuple(result.status, readText(folder / "precious"), fs::is_symlink(folder / "linked/frames.csv")),
+              std::tuple(2, "keep", true)) << result.output;
 }
 
 Result runIntoFiles(const fs::path& folder, const std::string& command, const std::string& after = "") {

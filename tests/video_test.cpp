@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -195,7 +197,10 @@ TEST(VideoPictures, ColourOfARowPairIsTheMeanOfBothRows) {
 TEST(VideoFile, FailuresLeaveNothingUnderTheFinalName) {
     const struct { const char* command; int status; const char* message; } cases[] = {
         {"zorbel --video show.avi", 2, "--video"}, {"zorbel --video show", 2, "--video"},
-        {"zorbel --lossless --capture out", 2, "--lossless"}, {"zorbel --video nowhere/show.mp4 --to 1", 1, "nowhere/show.mp4"},
+        {"zorbel --lossless --capture out", 2, "--lossless"},
+        // A folder that cannot be made is found before anything runs.
+        {"zorbel --video Data/QUABTUNE.xm/show.mp4 --to 1", 2, "cannot create Data/QUABTUNE.xm"},
+        {"zorbel --video show.mp4 --from 0.5 --to 0.6 --fps 1", 2, "no frame lies between 0.5 and 0.6 seconds with --fps 1"},
         // A full disk: writes past 64 kB fail with EFBIG instead of killing the program.
         {"ulimit -f 64; zorbel --video show.mp4 --to 30 --fps 30 --scale 4", 1, "File too large"},
     };
@@ -211,14 +216,87 @@ TEST(VideoFile, FailuresLeaveNothingUnderTheFinalName) {
     }
 }
 
+// The presentation times of the decoded pictures, in seconds, in order.
+std::vector<double> pictureTimes(const fs::path& path) {
+    std::vector<double> times;
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return times;
+    avformat_find_stream_info(input, nullptr);
+    const int index = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    AVCodecContext* decoder = avcodec_alloc_context3(avcodec_find_decoder(input->streams[index]->codecpar->codec_id));
+    avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
+    avcodec_open2(decoder, nullptr, nullptr);
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    const double unit = av_q2d(input->streams[index]->time_base);
+    auto drain = [&] {
+        while (avcodec_receive_frame(decoder, frame) >= 0) times.push_back(frame->best_effort_timestamp * unit);
+    };
+    while (av_read_frame(input, packet) >= 0) {
+        if (packet->stream_index == index) avcodec_send_packet(decoder, packet);
+        av_packet_unref(packet);
+        drain();
+    }
+    avcodec_send_packet(decoder, nullptr);
+    drain();
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&decoder);
+    avformat_close_input(&input);
+    return times;
+}
+
+// Frame i of the window is shown at i / fps from the start, in every container; the sound keeps the capture's
+// samples up to full scale both ways (a sample beyond +1 clipped, never wrapped to the negative end).
+TEST(VideoFile, EveryPictureAtItsFramesTimeAndTheSoundClippedNotWrapped) {
+    const fs::path folder = scratchWithMusic("video-times");
+    writeFile(folder / "Data/QUABTUNE.xm", xm_fixture::makeLoudModule());
+    for (const char* file : {"t.mp4", "t.mkv", "t.webm"}) {
+        const Result run = runZorbel(folder, std::string("--video ") + file + " --from 1 --to 2 --fps 25 --scale 1");
+        ASSERT_EQ(run.status, 0) << file << ": " << run.output;
+        const std::vector<double> times = pictureTimes(folder / file);
+        ASSERT_EQ(times.size(), 26u) << file;
+        for (size_t i = 0; i < times.size(); ++i) EXPECT_NEAR(times[i], i / 25.0, 0.001) << file << ": picture " << i;
+    }
+    const Result run = runZorbel(folder, "--video l.mkv --lossless --capture out --from 1 --to 2 --fps 25 --scale 1");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string wav = readText(folder / "out/audio.wav").substr(44);
+    std::vector<int16_t> samples(wav.size() / 2);
+    std::memcpy(samples.data(), wav.data(), wav.size());
+    EXPECT_GT(std::count(samples.begin(), samples.end(), 32767), 1000) << "the music is not loud enough to clip";
+    EXPECT_TRUE(readVideo(folder / "l.mkv").sound == wav) << "FLAC decodes to the WAV's samples";
+}
+
+// Failures after the last picture (the container's end crossing a size limit, the temporary file gone before its
+// rename) fail the run, and nothing is left under the final name.
+TEST(VideoFile, FailuresAtTheVeryEndLeaveNoFile) {
+    const fs::path folder = scratchWithMusic("video-late");
+    const std::string options = " --from 1 --to 1.5 --fps 30 --scale 2 </dev/null";
+    ASSERT_EQ(runShell("cd " + quoted(folder) + " && '" + zorbel + "' --video whole.mkv" + options).status, 0);
+    const auto size = fs::file_size(folder / "whole.mkv");
+    // A limit one block below the whole file: only the container's end crosses it.
+    const Result limited = runShell("cd " + quoted(folder) + " && ulimit -f " + std::to_string((size - 1) / 512) + " && '" +
+                                    zorbel + "' --video cut.mkv" + options);
+    EXPECT_EQ(limited.status, 1) << limited.output;
+    EXPECT_NE(limited.output.find("cannot write cut.mkv: File too large"), std::string::npos) << limited.output;
+    const Result removed = runShell("cd " + quoted(folder) + " && { '" + zorbel + "' --video gone.mkv --from 1 --to 8 --scale 4 </dev/null & "
+                                    "until ls | grep -q 'partial$'; do sleep 0.02; done; rm -f *.partial; wait $!; }");
+    EXPECT_EQ(removed.status, 1) << removed.output;
+    EXPECT_NE(removed.output.find("cannot write gone.mkv: No such file or directory"), std::string::npos) << removed.output;
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"Data", "whole.mkv"}));
+}
+
 TEST(VideoFile, InterruptedRunFinishesTheFileUpToTheLastFrame) {
     const fs::path folder = scratchWithMusic("video-interrupt");
     // Stop once encoding is under way; the whole show would take minutes.
     const Result result = runShell("cd " + harness::quoted(folder) + " && { " + harness::quoted(zorbel) +
                                    " --video show.mkv --scale 1 </dev/null & pid=$!; "
-                                   "while [ ! -e show.mkv.partial ] && kill -0 $pid; do sleep 0.1; done; sleep 1; kill -TERM $pid; wait $pid; }");
-    EXPECT_EQ(std::tuple(result.status, result.output.find("interrupted") != std::string::npos,
-                         fs::exists(folder / "show.mkv.partial")), std::tuple(130, true, false)) << result.output;
+                                   "while ! ls | grep -q 'partial$' && kill -0 $pid; do sleep 0.1; done; sleep 1; kill -TERM $pid; wait $pid; }");
+    const auto names = std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    EXPECT_EQ(std::tuple(result.status, result.output.find("interrupted") != std::string::npos, names),
+              std::tuple(130, true, 2)) << result.output;  // Data and show.mkv
     const Video video = readVideo(folder / "show.mkv");
     const size_t frames = video.rgb.size();
     EXPECT_TRUE(frames > 0 && frames < 15601) << frames;

@@ -57,6 +57,33 @@ inline std::vector<uint8_t> makeModule(uint8_t panning = 128, bool silentIntro =
     return out;
 }
 
+// Eight channels playing one full-scale square wave: the mix goes well beyond full scale, both ways.
+inline std::vector<uint8_t> makeLoudModule() {
+    const std::vector<uint8_t> quiet = makeModule();
+    constexpr size_t channelsAt = 68, patternAt = 336, cellsAt = patternAt + 9;  // in the file header; the pattern's
+    const int channels = 8;
+    std::vector<uint8_t> out(quiet.begin(), quiet.begin() + cellsAt - 2);  // up to the pattern's packed size
+    out[channelsAt] = channels;
+    std::vector<uint8_t> cells;
+    for (int row = 0; row < 16; ++row)
+        for (int channel = 0; channel < channels; ++channel) {
+            if (row == 0) cells.insert(cells.end(), {0x83, 37, 1});  // C-3, instrument 1
+            else cells.push_back(0x80);
+        }
+    out.insert(out.end(), {uint8_t(cells.size() & 0xFF), uint8_t(cells.size() >> 8)});
+    out.insert(out.end(), cells.begin(), cells.end());
+    const size_t quietCells = quiet[cellsAt - 2] | quiet[cellsAt - 1] << 8;
+    out.insert(out.end(), quiet.begin() + cellsAt + quietCells, quiet.end() - 64);  // the instrument, without its sine
+    int16_t previous = 0;
+    for (int n = 0; n < 32; ++n) {  // stored as deltas
+        const int16_t value = n < 16 ? 32767 : -32767;
+        const uint16_t delta = uint16_t(int16_t(value - previous));
+        out.insert(out.end(), {uint8_t(delta & 0xFF), uint8_t(delta >> 8)});
+        previous = value;
+    }
+    return out;
+}
+
 inline std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::string path = (std::filesystem::temp_directory_path() / name).string();
     std::ofstream(path, std::ios::binary | std::ios::trunc)

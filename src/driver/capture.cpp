@@ -8,24 +8,21 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/capture_window.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/music_engine.h"
+#include "platform/capture/music_recording.h"
 #include "platform/capture/png_writer.h"
 #include "platform/capture/progress.h"
 #include "platform/capture/video_writer.h"
 #include "platform/system/clock.h"
+#include "platform/system/files.h"
 #include "platform/system/signals.h"
 #include "platform/terminal/console_palette.h"
 #include "platform/terminal/memory_console.h"
 
-uint64_t captureTicks(long frame, double framesPerSecond) {
-    return static_cast<uint64_t>(std::floor(static_cast<double>(frame) * 1000.0 / framesPerSecond));
-}
-
-// The demo time tickFrame will compute for a tick count, with the music started at 0.
-static float demoTimeAt(uint64_t ticks) { return static_cast<float>(static_cast<double>(ticks) / 1000.0); }
 
 // Each grid row becomes one row of pixels, repeated `scale` times.
 static void consolePixels(int scale, std::vector<uint8_t>& pixels) {
@@ -48,15 +45,16 @@ static void consolePixels(int scale, std::vector<uint8_t>& pixels) {
 
 namespace {
 
-// frames.csv and audio.wav are written under a temporary name and get their own name only
+// frames.csv and audio.wav are written as new files (files.h) and get their own name only
 // when complete, so no file that claims to be whole is ever cut short.
-constexpr char partialSuffix[] = ".partial";
+constexpr size_t tableBlock = 64 * 1024;  // rows are written in blocks of about this size
 
 struct CaptureRun {
     const DemoOptions& options;
     std::string tablePath;  // the final names
     std::string soundPath;
-    std::FILE* table = nullptr;
+    NewFile table;
+    std::string rows;  // not yet written
     bool tableFailed = false;
     long written = 0;
     long toWrite = 0;
@@ -117,21 +115,38 @@ bool writeFrame(CaptureRun& run, long frame) {
     return true;
 }
 
+// Writes the table rows gathered so far; false, with the reason on standard error, when that fails.
+bool writeRows(CaptureRun& run) {
+    std::string reason;
+    if (run.rows.empty() || writeNewFile(run.table, run.rows.data(), run.rows.size(), reason)) {
+        run.rows.clear();
+        return true;
+    }
+    std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), reason.c_str());
+    run.tableFailed = true;
+    return false;
+}
+
 // Writes the frame's table row and, inside the window, its picture.
 bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
-    if (run.table != nullptr &&
-        std::fprintf(run.table, "%ld,%llu,%.9g,%.9g\n", frame, static_cast<unsigned long long>(ticks), static_cast<double>(demoTime),
-                     static_cast<double>(bassLevel)) < 0) {
-        std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
-        run.tableFailed = true;
-        return false;
+    if (run.table.descriptor >= 0) {
+        char row[96];
+        std::snprintf(row, sizeof row, "%ld,%llu,%.9g,%.9g\n", frame, static_cast<unsigned long long>(ticks),
+                      static_cast<double>(demoTime), static_cast<double>(bassLevel));
+        run.rows += row;
+        if (run.rows.size() >= tableBlock && !writeRows(run)) return false;
     }
     if (!insideWindow(run.options, demoTime)) return true;
     if (!run.recordingTried && !run.options.videoFile.empty() && !startVideo(run)) return false;
     if (!run.recordingTried && !run.options.captureFolder.empty()) {
         // The sound from this frame on belongs to the captured window.
         std::string reason;
-        run.recording = startMusicRecording((run.soundPath + partialSuffix).c_str(), reason);
+        run.recording = startMusicRecording(run.soundPath.c_str(), reason);
+        // Without music there is nothing to record; music that cannot be written is a failed capture.
+        if (!run.recording && !run.options.noAudio && moduleLoaded()) {
+            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.soundPath.c_str(), reason.c_str());
+            return false;
+        }
         if (!run.recording && !run.options.noAudio) std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
     }
     run.recordingTried = true;
@@ -140,41 +155,8 @@ bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
     return true;
 }
 
-long lastFrame(const DemoOptions& options) {
-    long frame = 0;
-    while (demoTimeAt(captureTicks(frame + 1, options.framesPerSecond)) <= static_cast<float>(options.to)) ++frame;
-    return frame;
-}
-
-long firstWrittenFrame(const DemoOptions& options) {
-    long frame = 0;
-    while (demoTimeAt(captureTicks(frame, options.framesPerSecond)) < static_cast<float>(options.from)) ++frame;
-    return frame;
-}
-
-// Closes the table; false, with the reason on standard error, when any of it was not written.
-bool closeTable(CaptureRun& run) {
-    const bool written = std::fflush(run.table) == 0 && std::ferror(run.table) == 0;
-    const int writeError = errno;
-    const bool closed = std::fclose(run.table) == 0;
-    if (written && closed) return true;
-    if (!run.tableFailed) {
-        std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(),
-                     std::strerror(written ? errno : writeError));
-    }
-    return false;
-}
-
-// Gives a finished temporary file its own name; false, with the reason, when that fails.
-bool keepFile(const std::string& path) {
-    if (std::rename((path + partialSuffix).c_str(), path.c_str()) == 0) return true;
-    std::fprintf(stderr, "zorbel: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-    return false;
-}
-
-void dropFile(const std::string& path) { std::remove((path + partialSuffix).c_str()); }
-
 }  // namespace
+
 
 int runCapture(const DemoOptions& options) {
     catchStopRequests();
@@ -184,20 +166,20 @@ int runCapture(const DemoOptions& options) {
     if (!startDemo(false)) return 1;
 
     const bool pictures = !options.captureFolder.empty();
-    CaptureRun run{options, options.captureFolder + "/frames.csv", options.captureFolder + "/audio.wav"};
+    CaptureRun run{options, options.captureFolder + "/frames.csv", options.captureFolder + "/audio.wav", NewFile{}, ""};
     bool ok = true;
     if (pictures) {
-        run.table = std::fopen((run.tablePath + partialSuffix).c_str(), "w");
-        if (run.table == nullptr) {
-            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
+        std::string reason;
+        if (!createNewFile(run.tablePath, run.table, reason)) {
+            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), reason.c_str());
             return 1;
         }
-        ok = std::fprintf(run.table, "frame,tick_ms,demo_time,bass_level\n") >= 0;
+        run.rows = "frame,tick_ms,demo_time,bass_level\n";
         startPngWriter();
     }
 
-    const long last = lastFrame(options);
-    run.toWrite = last - firstWrittenFrame(options) + 1;
+    const long last = lastCaptureFrame(options.to, options.framesPerSecond);
+    run.toWrite = framesInWindow(options.from, options.to, options.framesPerSecond);
     auto began = std::chrono::steady_clock::now();  // of the written window, for the speed
     ok = ok && recordFrame(run, 0, 0);  // the all-blue frame of start-up
     long frame = 0;
@@ -233,24 +215,30 @@ int runCapture(const DemoOptions& options) {
         std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
         ok = false;
     }
-    if (run.video && !ok) abandonVideoWriter();
+    // A second stop request leaves no time to finish the video: it goes with the rest.
+    if (run.video && (!ok || stopHurried())) {
+        abandonVideoWriter();
+        run.video = false;
+    }
     if (run.video && ok && !finishVideoWriter(reason)) {
         std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
         ok = false;
     }
-    if (pictures) ok = closeTable(run) && ok;
+    if (pictures && ok && !stopped) ok = writeRows(run);
 
     if (ok && !stopped) {
-        if (pictures) {
-            ok = keepFile(run.tablePath);
-            if (run.recording) ok = keepFile(run.soundPath) && ok;
+        if (pictures && !keepNewFile(run.table, reason)) {
+            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), reason.c_str());
+            ok = false;
+        }
+        if (ok && run.recording && !keepMusicRecording(reason)) {
+            std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.soundPath.c_str(), reason.c_str());
+            ok = false;
         }
         if (ok) return 0;
     }
-    if (pictures) {
-        dropFile(run.tablePath);
-        dropFile(run.soundPath);
-    }
+    dropNewFile(run.table);
+    dropMusicRecording();
     if (!stopped) return 1;
     if (run.video && ok) {
         // 130, as a shell reports Ctrl-C: the video is complete up to this frame.
@@ -262,7 +250,10 @@ int runCapture(const DemoOptions& options) {
         std::fprintf(stderr, "zorbel: interrupted before the first frame: %s not written\n", options.videoFile.c_str());
         return 1;
     }
-    std::fprintf(stderr, "zorbel: capture stopped after %ld pictures; frames.csv and audio.wav not written\n",
-                 run.written);
+    // Stopped again while finishing: the video was abandoned with the rest.
+    if (!options.videoFile.empty()) std::fprintf(stderr, "zorbel: interrupted: %s not written\n", options.videoFile.c_str());
+    if (pictures)
+        std::fprintf(stderr, "zorbel: capture stopped after %ld pictures; frames.csv and audio.wav not written\n",
+                     run.written);
     endByStopSignal();
 }

@@ -11,10 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/capture_window.h"
 #include "driver/options.h"
-
-// The tick count that frame-loop pass `frame` sees at `framesPerSecond`.
-uint64_t captureTicks(long frame, double framesPerSecond);
 
 // Runs the capture; returns the exit status.
 int runCapture(const DemoOptions& options);

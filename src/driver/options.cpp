@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "driver/capture_window.h"
 #include "driver/capture_folder.h"
 #include "platform/capture/video_encoder.h"
 #include "platform/system/files.h"
@@ -133,6 +134,9 @@ std::string checkTogether(const DemoOptions& options, bool startGiven, bool colo
         if (!problem.empty()) return "--video: " + problem;
     }
     if (!(options.to >= options.from)) return "--to: must not be before --from (" + seconds(options.from) + ")";
+    if (rendering && framesInWindow(options.from, options.to, options.framesPerSecond) <= 0)
+        return "--from, --to: no frame lies between " + seconds(options.from) + " and " + seconds(options.to) +
+               " seconds with --fps " + seconds(options.framesPerSecond);
     return "";
 }
 
@@ -219,6 +223,8 @@ int parseOptions(int argc, char** argv, DemoOptions& options) {
         problem = "standard output is not a terminal (use --capture DIR, or --force to play anyway)";
     if (problem.empty() && !read.options.captureFolder.empty())
         problem = prepareCaptureFolder(read.options.captureFolder, read.options.force);
+    if (problem.empty() && !read.options.videoFile.empty())
+        problem = prepareVideoFile(read.options.videoFile, read.options.force);
     if (!problem.empty()) {
         std::fprintf(stderr, "zorbel: %s\n", problem.c_str());
         return 2;

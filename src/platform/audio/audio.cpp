@@ -119,8 +119,7 @@ void readSpectrum(float* values, int count) {
 
 void stopMusic() {
     closeDevice();
-    std::string ignored;  // a recording still open here is abandoned, not reported
-    closeMusicRecording(ignored);
+    abandonMusicRecording();  // one still open here is removed, not reported
     setMusicListener(nullptr);
     driver = Driver::none;
 }

@@ -59,11 +59,13 @@ void readSpectrum(float* values, int count);
 // more than once.
 void stopMusic();
 
-// Rendered mode: from now on every rendered frame is also written to `wavPath` (48 kHz,
-// 16-bit stereo). Fails with a reason in the other modes, without music, or when the
+// Rendered mode: from now on every rendered frame is also written to a new file that will
+// become `wavPath` (48 kHz, 16-bit stereo). Fails with a reason in the other modes, without music, or when the
 // file cannot be created.
 bool startMusicRecording(const char* wavPath, std::string& reason);
-// Finishes the recording and stops any listener; false, with a reason, when the file could not be written whole.
+// Finishes the recording and stops any listener; false, with a reason, when the file could
+// not be written whole. The file keeps its temporary name until the caller keeps it
+// (music_recording.h).
 bool stopMusicRecording(std::string& reason);
 
 // Rendered mode: from now on every rendered block of interleaved stereo frames is also

@@ -8,12 +8,20 @@
 #include <portaudio.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 namespace {
 
 constexpr uint32_t stallMilliseconds = 1000;
+// How long the sound libraries may take to set up, open or start before the device is
+// given up: a stopped sound server would otherwise hold the prompt for as long as it stays
+// stopped.
+constexpr auto setUpBound = std::chrono::milliseconds(2000);
 
 bool deviceAllowed = true;
 bool portAudioReady = false;
@@ -30,7 +38,58 @@ uint32_t lastSeenCount = 0;
 uint64_t lastProgressTick = 0;
 uint64_t lastCheckTick = 0;
 
-bool openDefaultOutput(std::string& reason);
+// What an open gives back, kept apart from the module's state until it is taken.
+struct Opened {
+    PaStream* stream = nullptr;
+    bool ready = false;  // PortAudio initialised
+    std::string reason;
+};
+void openDefaultOutput(Opened& opened);
+
+// A set-up of the sound libraries running on a thread of its own. The thread blocks the
+// terminating signals, and so do the threads the libraries start from it, so only the
+// main thread ever handles one; the main thread never blocks them, and waits for the
+// helper only for a bounded time. The call works only on what it captures by value
+// (shared results), never on this module's state, since it may outlive every wait.
+struct Helper {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+};
+
+template <typename Call>
+std::shared_ptr<Helper> startHelper(Call call) {
+    auto helper = std::make_shared<Helper>();
+    holdTerminatingSignals();  // only while the thread starts: it inherits the mask
+    std::thread([helper, call]() mutable {
+        call();
+        std::lock_guard<std::mutex> lock(helper->mutex);
+        helper->done = true;
+        helper->finished.notify_all();
+    }).detach();
+    releaseTerminatingSignals();
+    return helper;
+}
+
+// True once the helper has finished, waiting at most the set-up bound for it.
+bool waitForHelper(Helper& helper) {
+    std::unique_lock<std::mutex> lock(helper.mutex);
+    return helper.finished.wait_for(lock, setUpBound, [&] { return helper.done; });
+}
+
+// Runs `call` on a helper; false, and the device given up for good, when it does not finish in time.
+template <typename Call>
+bool withinBound(Call call) {
+    if (waitForHelper(*startHelper(call))) return true;
+    deviceAbandoned = true;
+    return false;
+}
+
+// An open that has not answered within the bound before the prompt: a device with a long
+// period (JACK's at 8192 frames) takes several periods to open. The start waits for it once
+// more, then gives it up.
+std::shared_ptr<Helper> pendingOpen;
+std::shared_ptr<Opened> pendingResult;
 
 int outputCallback(const void*, void* output, unsigned long frames,
                    const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void*) {
@@ -61,26 +120,40 @@ bool openAudioDevice(std::string& reason) {
         return false;
     }
     quietSoundLibraries();
-    // The sound libraries start their threads while opening; they inherit the block, so
-    // only the main thread ever handles a terminating signal.
-    holdTerminatingSignals();
-    const bool opened = openDefaultOutput(reason);
-    releaseTerminatingSignals();
-    return opened;
+    const bool waitedBefore = pendingOpen != nullptr;
+    if (!waitedBefore) {
+        pendingResult = std::make_shared<Opened>();
+        pendingOpen = startHelper([opened = pendingResult] { openDefaultOutput(*opened); });
+    }
+    if (!waitForHelper(*pendingOpen)) {
+        reason = "it did not answer within 2 seconds";
+        if (waitedBefore) {
+            deviceAbandoned = true;
+            pendingOpen = nullptr;
+            pendingResult = nullptr;
+        }
+        return false;
+    }
+    stream = pendingResult->stream;
+    portAudioReady = pendingResult->ready;
+    reason = pendingResult->reason;
+    pendingOpen = nullptr;
+    pendingResult = nullptr;
+    return stream != nullptr;
 }
 
 namespace {
 
-bool openDefaultOutput(std::string& reason) {
+void openDefaultOutput(Opened& opened) {
     PaError error = Pa_Initialize();
     if (error != paNoError) {
-        reason = Pa_GetErrorText(error);
-        return false;
+        opened.reason = Pa_GetErrorText(error);
+        return;
     }
-    portAudioReady = true;
+    opened.ready = true;
 
     const std::vector<PaDeviceIndex> devices = outputDeviceCandidates();
-    reason = "no sound output device";
+    opened.reason = "no sound output device";
     for (const PaDeviceIndex device : devices) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
         if (!info) continue;
@@ -89,14 +162,14 @@ bool openDefaultOutput(std::string& reason) {
         parameters.channelCount = 2;
         parameters.sampleFormat = paFloat32;  // interleaved, as the decoder renders it
         parameters.suggestedLatency = info->defaultLowOutputLatency;
-        error = Pa_OpenStream(&stream, nullptr, &parameters, musicSampleRate,
+        error = Pa_OpenStream(&opened.stream, nullptr, &parameters, musicSampleRate,
                               paFramesPerBufferUnspecified, paNoFlag, &outputCallback, nullptr);
-        if (error == paNoError) return true;
-        reason = Pa_GetErrorText(error);
-        stream = nullptr;
+        if (error == paNoError) return;
+        opened.reason = Pa_GetErrorText(error);
+        opened.stream = nullptr;
     }
-    closeAudioDevice();
-    return false;
+    Pa_Terminate();
+    opened.ready = false;
 }
 
 }  // namespace
@@ -107,10 +180,15 @@ bool startAudioDevice(uint64_t tick) {
     lastProgressTick = tick;
     lastCheckTick = tick;
     renderGate.store(gateOpen, std::memory_order_release);
-    holdTerminatingSignals();
-    const bool started = Pa_IsStreamStopped(stream) == 0 || Pa_StartStream(stream) == paNoError;  // 0: still running
-    releaseTerminatingSignals();
-    return started;
+    auto started = std::make_shared<std::atomic<bool>>(false);
+    PaStream* const playing = stream;
+    if (!withinBound([started, playing] {
+            *started = Pa_IsStreamStopped(playing) == 0 || Pa_StartStream(playing) == paNoError;  // 0: still running
+        })) {
+        abandonAudioDevice();
+        return false;
+    }
+    return *started;
 }
 
 namespace {

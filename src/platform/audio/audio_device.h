@@ -13,10 +13,14 @@
 // Tests turn the device off so that live mode takes its no-device path on any machine.
 void setAudioDeviceAllowed(bool allowed);
 
-// Initialises PortAudio and opens the default output, not yet playing.
+// Initialises PortAudio and opens the default output, not yet playing. The libraries run
+// on a thread of their own that blocks the terminating signals, and this waits for them at
+// most 2 s. An open that has not answered by then (a stopped sound server, or a device
+// with a long period, which takes several periods to open) fails for now but goes on; the
+// next call waits for it once more and then gives the device up for good.
 bool openAudioDevice(std::string& reason);
 // Starts the callbacks, or lets a paused stream render again; `tick` is the program's clock
-// now (for the stall check).
+// now (for the stall check). Bounded like the open: a start that hangs gives the device up.
 bool startAudioDevice(uint64_t tick);
 // Pauses the music but keeps the stream running on silence: some outputs (the ALSA plugin
 // for JACK) repeat their last block for as long as a stream is stopped, a loud buzz.

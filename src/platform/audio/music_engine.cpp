@@ -2,6 +2,7 @@
 #include "platform/audio/music_engine.h"
 
 #include "platform/capture/music_recording.h"
+#include "platform/system/files.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -96,11 +97,9 @@ std::unique_ptr<openmpt::module> decodeBytes(std::string& reason) {
 
 bool loadModuleFile(const char* path, std::string& reason) {
     unloadModule();
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        reason = std::strerror(errno);
-        return false;
-    }
+    // Only a regular file, opened without blocking: a FIFO would hold up the start for ever.
+    std::FILE* file = openRegularFile(path, reason);
+    if (!file) return false;
     // A file known to be too large is turned down before a byte of it is read.
     struct stat info;
     const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);

@@ -8,16 +8,22 @@
 #include <cstddef>
 #include <string>
 
-// Creates (or truncates) the WAV file of `sampleRate` stereo frames a second; on failure
-// gives a short reason.
+// Starts the WAV file of `sampleRate` stereo frames a second, as a new file under a
+// temporary name (files.h); on failure gives a short reason.
 bool openMusicRecording(const char* wavPath, int sampleRate, std::string& reason);
 bool musicRecording();
 // Appends `frames` interleaved stereo float frames; values beyond ±1 are clipped.
 void writeMusicRecording(const float* frames, std::size_t count);
-// Finishes the file; safe when none is open. False, with a reason, when any write since
-// the open or the close itself failed (a full disk, a file size limit): the file is then
-// incomplete and the caller must not keep it.
+// Finishes the file, still under its temporary name; safe when none is open. False, with
+// a reason, when any write since the open or the close itself failed (a full disk, a file
+// size limit): the file is then incomplete and already removed.
 bool closeMusicRecording(std::string& reason);
+// A recording still open is closed and its file removed; a finished one is left.
+void abandonMusicRecording();
+// Gives a finished recording its final name; false with a reason (the file then removed).
+bool keepMusicRecording(std::string& reason);
+// Removes the recording's file, open or finished; safe when there is none.
+void dropMusicRecording();
 
 // Also hands every rendered block to `listener` (the video writer), with or without a WAV
 // file; nullptr stops. While a listener is set the music counts as recording.

@@ -1,11 +1,21 @@
 #include "platform/capture/png_file.h"
 
-#include <cstdio>
 #include <png.h>
+#include <vector>
+
+#include "platform/system/files.h"
 
 namespace {
 
-bool writeRows(std::FILE* file, int width, int height, const uint8_t* rgb) {
+void appendBytes(png_structp png, png_bytep bytes, png_size_t count) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), bytes, bytes + count);
+}
+
+void flushNothing(png_structp) {}
+
+// Compresses the picture into `out`, so the file takes one write.
+bool encodeRows(std::vector<uint8_t>& out, int width, int height, const uint8_t* rgb) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -13,7 +23,7 @@ bool writeRows(std::FILE* file, int width, int height, const uint8_t* rgb) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &out, appendBytes, flushNothing);
     // Captures are written by the thousand: fast compression beats a few percent of size.
     // Pictures of flat cells repeat each row `scale` times, so the "up" filter alone turns
     // most rows into zeros; trying every filter on every row costs twice the time.
@@ -31,17 +41,18 @@ bool writeRows(std::FILE* file, int width, int height, const uint8_t* rgb) {
 }  // namespace
 
 bool writePng(const std::string& path, int width, int height, const uint8_t* rgb, std::string& reason) {
-    const std::string temporary = path + ".partial";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        reason = "cannot create " + temporary;
+    thread_local std::vector<uint8_t> bytes;  // one per writer thread, reused picture after picture
+    bytes.clear();
+    if (!encodeRows(bytes, width, height, rgb)) {
+        reason = "cannot compress " + path;
         return false;
     }
-    const bool written = writeRows(file, width, height, rgb);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        reason = "cannot write " + path;
+    NewFile file;
+    std::string why;
+    if (!createNewFile(path, file, why) || !writeNewFile(file, bytes.data(), bytes.size(), why) ||
+        !keepNewFile(file, why)) {
+        dropNewFile(file);
+        reason = "cannot write " + path + ": " + why;
         return false;
     }
     return true;

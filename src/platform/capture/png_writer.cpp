@@ -8,6 +8,7 @@
 
 #include "platform/capture/bounded_queue.h"
 #include "platform/capture/png_file.h"
+#include "platform/system/signals.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ std::vector<std::vector<uint8_t>> spare;
 void writeQueued() {
     while (std::optional<Picture> picture = queue->pop()) {
         std::string reason;
-        if (!failed && !writePng(picture->path, picture->width, picture->height, picture->rgb.data(), reason)) {
+        // A hurried stop skips the pictures still queued: the clean-up must be quick.
+        if (!failed && !stopHurried() && !writePng(picture->path, picture->width, picture->height, picture->rgb.data(), reason)) {
             std::lock_guard<std::mutex> lock(mutex);
             if (!failed) failure = reason;
             failed = true;

@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include "platform/capture/video_convert.h"
+#include "platform/system/files.h"
 
 namespace {
 
@@ -50,7 +51,9 @@ struct Track {
 };
 
 struct Encoder {
-    std::string finalPath, temporaryPath;
+    std::string finalPath;
+    NewFile file;           // the muxer writes here through `output->pb`, and nowhere else
+    std::string fileError;  // why the last write to it failed
     AVFormatContext* output = nullptr;
     AVPacket* packet = nullptr;
     Track picture, sound;
@@ -61,6 +64,63 @@ struct Encoder {
 
 Encoder encoder;
 bool encoderOpen = false;
+
+// The reason of a failed library call: the file's own error when a write to it failed.
+std::string failureText(int code) { return encoder.fileError.empty() ? errorText(code) : encoder.fileError; }
+
+// The muxer's output: the file the files layer created, so no name the user gives is ever
+// read as a URL, and no link is followed.
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+using PacketBytes = const uint8_t*;
+#else
+using PacketBytes = uint8_t*;
+#endif
+
+int writeToFile(void*, PacketBytes bytes, int count) {
+    std::string reason;
+    if (writeNewFile(encoder.file, bytes, static_cast<size_t>(count), reason)) return count;
+    if (encoder.fileError.empty()) encoder.fileError = reason;
+    return AVERROR(EIO);
+}
+
+int64_t seekInFile(void*, int64_t offset, int whence) {
+    if (whence & AVSEEK_SIZE) return newFileSize(encoder.file);
+    const int64_t position = seekNewFile(encoder.file, offset, whence & ~AVSEEK_FORCE);
+    return position < 0 ? AVERROR(EIO) : position;
+}
+
+bool openOutput(std::string& reason) {
+    if (!createNewFile(encoder.finalPath, encoder.file, reason)) return false;
+    constexpr int bufferSize = 64 * 1024;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(bufferSize));
+    if (buffer != nullptr)
+        encoder.output->pb = avio_alloc_context(buffer, bufferSize, 1, nullptr, nullptr, writeToFile, seekInFile);
+    if (encoder.output->pb == nullptr) {
+        av_free(buffer);
+        reason = "out of memory";
+        return false;
+    }
+    // The MP4 muxer reopens the file by its name, to read it while it moves the index to
+    // the front: only as a plain file.
+    av_freep(&encoder.output->url);
+    encoder.output->url = av_strdup(("file:" + encoder.file.temporary).c_str());
+    av_freep(&encoder.output->protocol_whitelist);
+    encoder.output->protocol_whitelist = av_strdup("file");
+    return true;
+}
+
+// Writes what the muxer still buffers; false when that or any earlier write failed.
+bool flushOutput() {
+    AVIOContext* pb = encoder.output->pb;
+    avio_flush(pb);
+    return pb->error >= 0 && encoder.fileError.empty();
+}
+
+void freeOutput() {
+    if (encoder.output == nullptr || encoder.output->pb == nullptr) return;
+    av_freep(&encoder.output->pb->buffer);
+    avio_context_free(&encoder.output->pb);
+}
 
 // Sends one frame (or nullptr to drain) and writes every packet that comes out.
 bool sendFrame(Track& track, AVFrame* frame, std::string& reason) {
@@ -73,7 +133,7 @@ bool sendFrame(Track& track, AVFrame* frame, std::string& reason) {
         encoder.packet->stream_index = track.stream->index;
         status = av_interleaved_write_frame(encoder.output, encoder.packet);
     }
-    reason = "cannot write " + encoder.finalPath + ": " + errorText(status);
+    reason = "cannot write " + encoder.finalPath + ": " + failureText(status);
     return false;
 }
 
@@ -214,10 +274,9 @@ void closeEverything() {
         av_frame_free(&track->frame);
     }
     av_packet_free(&encoder.packet);
-    if (encoder.output != nullptr) {
-        if (encoder.output->pb != nullptr) avio_closep(&encoder.output->pb);
-        avformat_free_context(encoder.output);
-    }
+    freeOutput();
+    avformat_free_context(encoder.output);
+    dropNewFile(encoder.file);  // nothing when it was kept
     encoder = Encoder{};
     encoderOpen = false;
 }
@@ -242,7 +301,6 @@ bool openVideoEncoder(const std::string& path, const VideoFormat& format, std::s
     av_log_set_level(AV_LOG_QUIET);  // failures come back as one line of our own
     encoderOpen = true;
     encoder.finalPath = path;
-    encoder.temporaryPath = path + ".partial";
     encoder.packet = av_packet_alloc();
     if (encoder.packet == nullptr || avformat_alloc_output_context2(&encoder.output, nullptr, container.muxer, nullptr) < 0) {
         reason = "out of memory";
@@ -255,19 +313,25 @@ bool openVideoEncoder(const std::string& path, const VideoFormat& format, std::s
         closeEverything();
         return false;
     }
-    // The MP4 muxer reopens the file by this name to move its index to the front.
-    av_freep(&encoder.output->url);
-    encoder.output->url = av_strdup(encoder.temporaryPath.c_str());
-    int status = avio_open(&encoder.output->pb, encoder.temporaryPath.c_str(), AVIO_FLAG_WRITE);
-    if (status >= 0) {
+    if (!openOutput(reason)) {
+        reason = "cannot write " + path + ": " + reason;
+        closeEverything();
+        return false;
+    }
+    int status = 0;
+    {
         AVDictionary* settings = nullptr;
         // MP4's index goes first, so a browser can start playing before it has the whole file.
         if (std::string(container.muxer) == "mp4") av_dict_set(&settings, "movflags", "+faststart", 0);
+        // The sound encoder's first packet comes before 0 (its priming). MP4 keeps that in an
+        // edit list; Matroska would otherwise shift every track, the first picture included, later
+        // by it: keep the first picture at 0 and the priming before it.
+        else av_dict_set(&settings, "avoid_negative_ts", "disabled", 0);
         status = avformat_write_header(encoder.output, &settings);
         av_dict_free(&settings);
     }
-    if (status < 0) {
-        reason = "cannot write " + path + ": " + errorText(status);
+    if (status < 0 || !flushOutput()) {
+        reason = "cannot write " + path + ": " + failureText(status);
         abandonVideoEncoder();
         return false;
     }
@@ -310,14 +374,13 @@ bool finishVideoEncoder(std::string& reason) {
         ok = ok && sendFrame(encoder.sound, nullptr, reason);
     }
     if (ok) {
-        int status = av_write_trailer(encoder.output);
-        const int closed = avio_closep(&encoder.output->pb);
-        if (status >= 0) status = closed;
-        ok = status >= 0;
-        if (!ok) reason = "cannot write " + encoder.finalPath + ": " + errorText(status);
+        const int status = av_write_trailer(encoder.output);
+        ok = status >= 0 && flushOutput();
+        if (!ok) reason = "cannot write " + encoder.finalPath + ": " + failureText(status);
     }
-    if (ok && std::rename(encoder.temporaryPath.c_str(), encoder.finalPath.c_str()) != 0) {
-        reason = "cannot rename " + encoder.temporaryPath + " to " + encoder.finalPath;
+    std::string why;
+    if (ok && !keepNewFile(encoder.file, why)) {
+        reason = "cannot write " + encoder.finalPath + ": " + why;
         ok = false;
     }
     if (!ok) {
@@ -329,8 +392,5 @@ bool finishVideoEncoder(std::string& reason) {
 }
 
 void abandonVideoEncoder() {
-    if (!encoderOpen) return;
-    const std::string temporary = encoder.temporaryPath;
-    closeEverything();
-    std::remove(temporary.c_str());
+    if (encoderOpen) closeEverything();  // which removes the unfinished file
 }

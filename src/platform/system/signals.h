@@ -18,8 +18,12 @@ void releaseTerminatingSignals();
 
 // Capture: SIGINT, SIGTERM, SIGHUP and SIGQUIT only set a stop request, which the frame
 // loop checks between frames; a file size limit makes writes fail instead of killing.
+// A second request (`timeout` signals the program and then its group) hurries the
+// clean-up: what is still queued is skipped and the temporary files are removed, but the
+// clean-up itself is never cut short, so no temporary file is left behind.
 void catchStopRequests();
 bool stopRequested();
+bool stopHurried();
 // Ends the program by the signal that asked it to stop, so the shell sees why.
 [[noreturn]] void endByStopSignal();
 

@@ -1,5 +1,6 @@
 #include "platform/system/signals.h"
 
+#include <atomic>
 #include <csignal>
 #include <initializer_list>
 #include <cstring>
@@ -14,7 +15,9 @@ constexpr int terminatingSignals[] = {
 };
 
 sigset_t heldMask;
-volatile sig_atomic_t stopSignal = 0;
+// Atomics, not sig_atomic_t: the writer threads may take a signal at the same time as the main thread.
+std::atomic<int> stopSignal{0};
+std::atomic<bool> hurried{false};
 
 sigset_t terminatingSet() {
     sigset_t set;
@@ -23,15 +26,10 @@ sigset_t terminatingSet() {
     return set;
 }
 
-// The first request stops the capture between frames; a second one, while the files are
-// being finished, ends the program at once as the default action would.
+// The first request stops the capture between frames; a later one hurries the clean-up.
 void onStopRequest(int signalNumber) {
-    if (stopSignal != 0) {
-        std::signal(signalNumber, SIG_DFL);
-        std::raise(signalNumber);
-        return;
-    }
-    stopSignal = signalNumber;
+    int none = 0;
+    if (!stopSignal.compare_exchange_strong(none, signalNumber)) hurried = true;
 }
 
 }  // namespace
@@ -64,8 +62,10 @@ void catchStopRequests() {
 
 bool stopRequested() { return stopSignal != 0; }
 
+bool stopHurried() { return hurried; }
+
 void endByStopSignal() {
-    const int signalNumber = stopSignal != 0 ? stopSignal : SIGTERM;
+    const int signalNumber = stopSignal != 0 ? stopSignal.load() : SIGTERM;
     std::signal(signalNumber, SIG_DFL);
     sigset_t set;
     sigemptyset(&set);

@@ -11,10 +11,11 @@
 namespace {
 
 volatile LONG stopEvent = -1;  // the control event that asked to stop, or -1
+volatile LONG hurried = 0;
 
-// The first event stops the capture between frames; a second one ends the program at once.
+// The first event stops the capture between frames; a later one hurries the clean-up.
 BOOL WINAPI onControlEvent(DWORD event) {
-    if (InterlockedCompareExchange(&stopEvent, static_cast<LONG>(event), -1) != -1) return FALSE;
+    if (InterlockedCompareExchange(&stopEvent, static_cast<LONG>(event), -1) != -1) InterlockedExchange(&hurried, 1);
     return TRUE;
 }
 
@@ -29,6 +30,8 @@ void releaseTerminatingSignals() {}
 void catchStopRequests() { SetConsoleCtrlHandler(onControlEvent, TRUE); }
 
 bool stopRequested() { return stopEvent != -1; }
+
+bool stopHurried() { return hurried != 0; }
 
 // The status a console program gets when Ctrl-C ends it.
 void endByStopSignal() { ExitProcess(STATUS_CONTROL_C_EXIT); }
