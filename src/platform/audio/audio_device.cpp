@@ -80,7 +80,7 @@ bool openDefaultOutput(std::string& reason) {
     portAudioReady = true;
 
     const std::vector<PaDeviceIndex> devices = outputDeviceCandidates();
-    reason = "no sound output device";
+    reason = "PortAudio lists none";  // the caller says "no sound device"
     for (const PaDeviceIndex device : devices) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
         if (!info) continue;

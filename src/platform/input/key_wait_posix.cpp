@@ -5,38 +5,40 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "platform/terminal/console.h"
 #include "platform/terminal/terminal_io.h"
 #include "platform/terminal/terminal_sequences.h"
 #include "platform/terminal/terminal_size.h"
 
 namespace {
 
-constexpr int noteRow = 3;
-int promptEndColumn = 1;  // the column after the prompt line, from 1
-
 void send(const std::string& text) { writeToTerminal(text.data(), text.size()); }
 
-// Rewrites the note's row and puts the cursor back after the prompt.
-void showSizeNote() {
+std::string cursorTo(int row, int column) {
+    char position[32];
+    std::snprintf(position, sizeof position, seq::cursorToFormat, row, column);
+    return position;
+}
+
+// The whole prompt screen: the prompt on the first row, the notes from the second, a blank
+// row, then the window's size when it is too small; the cursor waits after the prompt.
+// Drawn again after a resize (the notes are broken to the window's width) and after fg.
+void drawPrompt(const std::string& line, const std::vector<std::string>& notes) {
     int rows = 0, columns = 0;
     readTerminalSize(rows, columns);
-    char position[32];
-    std::snprintf(position, sizeof position, seq::cursorToRowFormat, noteRow);
-    std::string update = std::string(position) + seq::clearLine + windowSizeNote(rows, columns);
-    std::snprintf(position, sizeof position, seq::cursorToFormat, 1, promptEndColumn);
-    send(update + position);
+    std::string screen = std::string(seq::cursorHome) + seq::clearScreen + line;
+    int row = 1;
+    for (const std::string& text : noteRows(notes, columns)) screen += cursorTo(++row, 1) + text;
+    const std::string size = windowSizeNote(rows, columns);
+    if (!size.empty()) screen += cursorTo(row + 2, 1) + size;
+    send(screen + cursorTo(1, static_cast<int>(line.size()) + 1));
 }
 
 }  // namespace
 
-
-void waitForKey(const std::string& lead) {
+std::string waitForKey(const std::string& lead, const std::vector<std::string>& notes) {
     const std::string line = promptLine(lead);
-    promptEndColumn = static_cast<int>(line.size()) + 1;
-    send(line);
     if (isatty(STDIN_FILENO)) enterRawInput();
-    showSizeNote();
+    drawPrompt(line, notes);
     for (;;) {
         pollfd input{STDIN_FILENO, POLLIN, 0};
         // A resize interrupts the wait; the timeout only guards against a lost signal.
@@ -44,15 +46,13 @@ void waitForKey(const std::string& lead) {
         if (ready > 0) {
             // One read takes the whole key, also one that sends several bytes.
             char keys[64];
-            if (::read(STDIN_FILENO, keys, sizeof keys) < 0 && errno == EINTR) continue;
-            return;
+            const ssize_t count = ::read(STDIN_FILENO, keys, sizeof keys);
+            if (count < 0 && errno == EINTR) continue;
+            return count > 0 ? std::string(keys, static_cast<size_t>(count)) : std::string();
         }
-        if (ready < 0 && errno != EINTR) return;
+        if (ready < 0 && errno != EINTR) return "";
         // Suspended and continued: the screen was the shell's meanwhile, so ask again, whole.
-        if (resumeAfterSuspend()) {
-            send(std::string(seq::cursorHome) + seq::clearLine + line);
-            showSizeNote();
-        }
-        if (takeResizeNotice()) showSizeNote();
+        const bool resumed = resumeAfterSuspend();
+        if (takeResizeNotice() || resumed) drawPrompt(line, notes);
     }
 }
