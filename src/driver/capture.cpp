@@ -83,11 +83,17 @@ std::string framePath(const std::string& folder, long frame) {
 bool startVideo(CaptureRun& run) {
     std::string reason;
     run.listening = listenToMusic(queueVideoSound, reason);
-    if (!run.listening && !run.options.noAudio) std::fprintf(stderr, "zorbel: no sound in the video: %s\n", reason.c_str());
+    if (!run.listening && !run.options.noAudio) {
+        endProgress();  // the message starts a line of its own
+        std::fprintf(stderr, "zorbel: no sound in the video: %s\n", reason.c_str());
+    }
     const VideoFormat format{consoleColumns * run.options.scale, 2 * consoleRows * run.options.scale,
                              run.options.framesPerSecond, run.options.lossless, run.listening ? musicSampleRate : 0};
     run.video = startVideoWriter(run.options.videoFile, format, reason);
-    if (!run.video) std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+    if (!run.video) {
+        endProgress();  // the message starts a line of its own
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+    }
     return run.video;
 }
 
@@ -101,6 +107,7 @@ bool writeFrame(CaptureRun& run, long frame) {
     std::string reason;
     if (run.video && !queueVideoFrame(pixels.data())) {
         finishVideoWriter(reason);
+        endProgress();  // the message starts a line of its own
         std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
         run.video = false;
         return false;
@@ -111,6 +118,7 @@ bool writeFrame(CaptureRun& run, long frame) {
     }
     if (!queuePng(framePath(run.options.captureFolder, frame), width, height, std::move(pixels))) {
         finishPngWriter(reason);
+        endProgress();  // the message starts a line of its own
         std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
         return false;
     }
@@ -122,6 +130,7 @@ bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
     if (run.table != nullptr &&
         std::fprintf(run.table, "%ld,%llu,%.9g,%.9g\n", frame, static_cast<unsigned long long>(ticks), static_cast<double>(demoTime),
                      static_cast<double>(bassLevel)) < 0) {
+        endProgress();  // the message starts a line of its own
         std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), std::strerror(errno));
         run.tableFailed = true;
         return false;
@@ -132,7 +141,10 @@ bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
         // The sound from this frame on belongs to the captured window.
         std::string reason;
         run.recording = startMusicRecording((run.soundPath + partialSuffix).c_str(), reason);
-        if (!run.recording && !run.options.noAudio) std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
+        if (!run.recording && !run.options.noAudio) {
+            endProgress();  // the message starts a line of its own
+            std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
+        }
     }
     run.recordingTried = true;
     if (!writeFrame(run, frame)) return false;
