@@ -66,6 +66,34 @@ TEST(Options, HelpFitsEightyColumnsAndNamesEveryOptionKeyAndScene) {
         EXPECT_NE(std::string(helpText).find(word), std::string::npos) << word;
 }
 
+// Every option --help lists is explained in the man page and in the README's table of options, so none is
+// added to the program without its manual.
+TEST(Options, EveryOptionInTheHelpIsInTheManPageAndTheReadmeTable) {
+    std::vector<std::string> names;
+    std::istringstream help(helpText);
+    for (std::string line; std::getline(help, line);) {
+        if (line.rfind("  -", 0) != 0) continue;  // an option's line starts with two spaces and a dash
+        std::istringstream words(line);
+        for (std::string word; words >> word && word[0] == '-';) names.push_back(word.back() == ',' ? word.substr(0, word.size() - 1) : word);
+    }
+    ASSERT_GE(names.size(), 14u) << helpText;
+    const std::string manual = readText(fs::path(ZORBEL_SOURCE_DIR) / "docs/zorbel.1");
+    const std::string readme = readText(fs::path(ZORBEL_SOURCE_DIR) / "README.md");
+    const size_t section = readme.find("\n## Options\n"), end = readme.find("\n## ", section + 1);
+    ASSERT_NE(section, std::string::npos);
+    std::string table;  // the section's table rows
+    std::istringstream rows(readme.substr(section, end - section));
+    for (std::string row; std::getline(rows, row);)
+        if (row.rfind("| `-", 0) == 0) table += row + "\n";
+    for (const std::string& name : names) {
+        std::string roff;  // the man page writes each dash as \-
+        for (char c : name) roff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(roff), std::string::npos) << name << " is not in docs/zorbel.1";
+        EXPECT_TRUE(table.find("`" + name + " ") != std::string::npos || table.find("`" + name + "`") != std::string::npos)
+            << name << " is not in README.md's table of options";
+    }
+}
+
 TEST(CaptureFolder, OnlyItsOwnFileNamesCountAUsedFolderIsRefusedAndForceRemovesOnlyThose) {
     const struct { const char* name; bool owned; } cases[] = {
         {"frame-000000.png", true}, {"frame-1234567.png", true}, {"frames.csv", true}, {"audio.wav", true},
