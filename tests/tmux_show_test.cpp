@@ -176,7 +176,7 @@ TEST_F(JobInTmux, CtrlZHoldsTheShowsPlaceAsAPauseDoes) {
         ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
         sleep(seconds);
         tmux.keys("'fg' Enter");
-        ASSERT_TRUE(eventually(5, [&] { return showing(); }));
+        ASSERT_TRUE(eventually(5, [&] { return showing(); })) << tmux.modes() << tmux.text();
         usleep(300000);
     };
     suspendFor(6);
