@@ -23,7 +23,7 @@ const char helpText[] =
     "  --no-audio       no music; the bass level stays 0\n"
     "  --data DIR       read the pictures, the font and the music from DIR\n"
     "                   (or from ZORBEL_DATA; by default Data/ here, then the\n"
-    "                   installed copy)\n"
+    "                   one beside the program, then the installed copy)\n"
     "  --force          play even when standard output is not a terminal; with\n"
     "                   --capture, replace an earlier capture's files in DIR\n"
     "  --capture DIR    render into DIR without a terminal, on a virtual clock:\n"
