@@ -1,4 +1,5 @@
 // Music playback on the program's clock: failed loads, seeks, clock jumps, live mode with no device, capture.
+#include "driver/demo.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/audio_device.h"
 #include "platform/capture/music_recording.h"
@@ -144,6 +145,12 @@ TEST_F(AudioPlayback, NoDeviceIsNotedOnlyForLiveMusicThatLoaded) {
         if (loads) load();
         else loadMusic("/nonexistent/QUABTUNE.xm", reason);
         EXPECT_EQ(!soundDeviceProblem().empty(), noted) << static_cast<int>(mode) << " " << loads;
+        if (!noted) continue;
+        // Said once: the reason in brackets does not say again that there is no device.
+        const std::string notice = soundDeviceNotice(soundDeviceProblem());
+        EXPECT_EQ(notice.rfind("zorbel: no sound device, playing silently (", 0), 0u) << notice;
+        for (const char* said : {"no sound", "device"})
+            EXPECT_EQ(notice.find(said, notice.find('(')), std::string::npos) << notice;
     }
 }
 

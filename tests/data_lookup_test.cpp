@@ -18,7 +18,8 @@ Result captureFrom(const fs::path& folder, const std::string& environment, const
                     " --capture out --force --to 0 --no-audio " + arguments + " </dev/null");
 }
 
-// --data or ZORBEL_DATA alone, else three defaults: past a decoy Data/ (all tried reported) to prefix/share/zorbel/Data.
+// --data or ZORBEL_DATA alone, else three defaults: past a decoy Data/ (all tried reported) to prefix/share/zorbel/Data,
+// or to the build's copy beside its program.
 TEST(DataLookup, AChosenFolderAloneOtherwiseTheDefaultsPastADecoyToTheInstalledData) {
     using List = std::vector<std::string>;
     EXPECT_EQ(dataFolderCandidates("/d", "/env", "/work", "/usr/bin"), List{"/d"});
@@ -27,22 +28,26 @@ TEST(DataLookup, AChosenFolderAloneOtherwiseTheDefaultsPastADecoyToTheInstalledD
               (List{"/work/Data", "/usr/bin/Data", "/usr/bin/../share/zorbel/Data"}));
     EXPECT_EQ(dataFolderCandidates("", nullptr, "/work", ""), List{"/work/Data"});
 
-    const fs::path folder = makeScratch("lookup"), work = folder / "work";
-    for (const char* made : {"prefix/bin", "prefix/share/zorbel", "work/Data"}) fs::create_directories(folder / made);
+    const fs::path folder = makeScratch("lookup"), work = folder / "work", bare = folder / "bare";
+    for (const char* made : {"prefix/bin", "prefix/share/zorbel", "work/Data", "bare/bin"}) fs::create_directories(folder / made);
     fs::rename(folder / "Data", folder / "prefix/share/zorbel/Data");
     fs::copy_file(zorbel, folder / "prefix/bin/zorbel");
+    fs::copy_file(zorbel, bare / "bin/zorbel");  // a program with no data beside it
     harness::writeFile(work / "Data/font.raw", blockFont());  // a decoy with only the font
 
-    Result result = captureFrom(work, "");  // the fixed line on standard output first, then each folder and what it lacks
+    // The fixed line on standard output first, then each folder and what it lacks.
+    Result result = captureFrom(work, "", "", bare / "bin/zorbel");
     EXPECT_EQ(std::tuple(result.status, result.output.rfind("Error Failed To Load Data/intro.raw\n", 0)), std::tuple(1, 0u))
         << result.output;
-    const std::string tried = "  " + (work / "Data").string() + " (no usable intro.raw)\n  " ZORBEL_BINARY_DIR
-                              "/Data (no such folder)\n  " ZORBEL_BINARY_DIR "/../share/zorbel/Data (no such folder)\n";
+    const std::string tried = "  " + (work / "Data").string() + " (no usable intro.raw)\n  " + (bare / "bin").string() +
+                              "/Data (no such folder)\n  " + (bare / "bin").string() +
+                              "/../share/zorbel/Data (no such folder)\n";
     EXPECT_NE(result.output.find(tried), std::string::npos) << result.output;
 
+    // The build's own program finds the copy of Data/ the build puts beside it, from any folder.
     const struct { std::string environment, arguments; fs::path program; } runs[] = {
         {"", "--data ../prefix/share/zorbel/Data", zorbel}, {"ZORBEL_DATA=../prefix/share/zorbel/Data", "", zorbel},
-        {"", "", folder / "prefix/bin/zorbel"},
+        {"", "", folder / "prefix/bin/zorbel"}, {"", "", zorbel},
     };
     for (const auto& run : runs) {
         result = captureFrom(work, run.environment, run.arguments, run.program);
@@ -63,7 +68,7 @@ TEST(DataLookup, ADataFileThatIsNoRegularFileIsReportedLikeAMissingOne) {
         fs::create_symlink(target, link);
         std::string reason;
         const bool read = readRegularFile(link.string(), buffer, sizeof buffer, bytesRead, reason);
-        const Result result = captureFrom(folder, "");
+        const Result result = captureFrom(folder, "", "--data Data");  // not the build's copy beside the program
         const size_t missingAt = result.output.rfind("Error Failed To Load Data/intro2.raw\n", 0);
         EXPECT_EQ(std::tuple(result.status, missingAt, read, reason), std::tuple(1, 0u, false, "not a regular file"))
             << target << ": " << result.output;

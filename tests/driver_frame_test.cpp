@@ -41,6 +41,43 @@ TEST(FramePacing, TheRealClockSleepsAsAskedAndStandsStillWhenHeld) {
     releaseClock();
 }
 
+// Pauses and Ctrl-Z in a row, as a viewer mixes them: after each the show's count goes on from where it stopped,
+// a stop during a pause is not taken off twice, and the time between holds runs as usual.
+TEST(FramePacing, PausesAndSuspensionsInARowEachGoOnFromWhereTheyStopped) {
+    useVirtualClock(1000);
+    uint64_t system = 1000;
+    const auto pass = [&](uint64_t milliseconds) { setVirtualTicks(system += milliseconds); };
+    const auto suspend = [&](uint64_t milliseconds) {  // what the Ctrl-Z handler does around the stop
+        noteProgramStopping();
+        pass(milliseconds);
+        noteProgramContinued();
+    };
+    std::vector<uint64_t> seen;
+    pass(500);
+    holdClock();  // space
+    pass(3000);
+    seen.push_back(tickCount());
+    releaseClock();  // space again
+    seen.push_back(tickCount());
+    pass(200);
+    suspend(4000);  // Ctrl-Z, fg
+    seen.push_back(tickCount());
+    pass(100);
+    holdClock();  // space, then Ctrl-Z and fg while paused, then space
+    suspend(2500);
+    pass(700);
+    seen.push_back(tickCount());
+    releaseClock();
+    seen.push_back(tickCount());
+    pass(50);
+    suspend(900);
+    suspend(60);
+    seen.push_back(tickCount());
+    EXPECT_EQ(seen, (std::vector<uint64_t>{1500, 1500, 1700, 1800, 1800, 1850}));
+    useVirtualClock(0);
+    EXPECT_EQ(tickCount(), 0u) << "a new virtual clock keeps an earlier run's holds";
+}
+
 // Runs tickFrame on the virtual clock and returns the grid's shown colour afterwards.
 Rgb frameAt(uint32_t milliseconds) {
     setVirtualTicks(milliseconds);

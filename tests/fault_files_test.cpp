@@ -39,27 +39,40 @@ TEST(FaultCapture, AFrameExactlyOnTheWindowIsWritten) {
     }
 }
 
-// On a terminal the capture shows its progress: its speed against the show's, the time left, and at the end
-// every frame of the window counted.
-TEST(FaultCapture, ProgressOnATerminalAddsUp) {
+// On a terminal the capture shows its progress in place, within an 80-column window: its speed against the show's,
+// the time left, and at the end every frame of the window counted. A message after it starts a line of its own.
+TEST(FaultCapture, ProgressOnATerminalAddsUpInPlaceAndEndsBeforeAMessage) {
     const fs::path out = freshFolder("progress");
-    const auto run = runShell("script -qec \"" + capture(out, "--no-audio --from 0 --to 40 --fps 60 --scale 1") + "\" /dev/null", 60);
-    EXPECT_NE(run.output.find("\r[##############################] 2401/2401 frames, "), std::string::npos) << run.output;
+    const auto run = runShell("script -qec \"stty cols 80; " +
+                              capture(out, "--no-audio --from 0 --to 40 --fps 60 --scale 1") + "\" /dev/null", 60);
+    EXPECT_NE(run.output.find("##] 2401/2401 frames, "), std::string::npos) << run.output;
     std::istringstream lines(run.output);
     int checked = 0;
     for (std::string line; std::getline(lines, line, '\r');) {
+        if (line.rfind("[", 0) != 0) continue;
+        EXPECT_LE(line.size(), 79u) << line;
         long done = 0, minutes = 0, seconds = 0;
         double rate = 0, realTime = 0;  // the rate is shown rounded to a whole frame a second
         if (std::sscanf(line.c_str(), "[%*[#.]] %ld/2401 frames, %lf frames/s, %lfx real time, %ld:%ld left", &done,
-                        &rate, &realTime, &minutes, &seconds) != 5 || rate < 1)
+                        &rate, &realTime, &minutes, &seconds) != 5)
             continue;
         ++checked;
+        EXPECT_GE(rate, 1) << line;
         EXPECT_NEAR(realTime, rate / 60, 0.06) << line;
         const long shown = minutes * 60 + seconds;
         EXPECT_TRUE(seconds < 60 && shown >= (2401 - done) / (rate + 0.5) - 0.5 && shown <= (2401 - done) / (rate - 0.5) + 0.5)
             << line;
     }
     EXPECT_GT(checked, 0) << run.output;
+
+    // frames.csv outgrows a file size limit while the progress line is shown.
+    const fs::path full = freshFolder("progress-full");
+    const auto failed = runShell("script -qec \"ulimit -f 100; " + capture(full, "--fps 60 --from 259 --to 260 --no-audio") +
+                                 "\" /dev/null", 60);
+    const size_t message = failed.output.find("zorbel: cannot write");
+    ASSERT_NE(message, std::string::npos) << failed.output;
+    EXPECT_NE(failed.output.rfind("frames", message), std::string::npos) << "no progress before the message";
+    EXPECT_EQ(failed.output[message - 1], '\n') << "the message continues the progress line: " << failed.output;
 }
 
 // A full disk (a file size limit; the program ignores SIGXFSZ): it names the file, fails, and leaves no cut file.

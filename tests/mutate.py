@@ -122,7 +122,9 @@ def build(tree, targets, folder="build"):
 
 def configure(tree, folder, *options):
     """Configures the build folder; the test targets it has."""
-    status, output = run(["cmake", "-S", ".", "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", *options], tree)
+    # The tests, benchmarks and tools are built only when asked for.
+    status, output = run(["cmake", "-S", ".", "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DBUILD_TESTING=ON",
+                          "-DZORBEL_BUILD_BENCHMARKS=ON", "-DZORBEL_BUILD_TOOLS=ON", *options], tree)
     if status != 0:
         sys.exit(f"configure of {folder} failed:\n" + output)
     _, listing = run(["ninja", "-C", folder, "-t", "targets", "all"], tree)

@@ -1,7 +1,9 @@
 // The real program in tmux, used as a viewer would, job control and signals included; no tmux fails, never skips.
 #include <gtest/gtest.h>
 
+#include "driver/demo.h"
 #include "harness.h"
+#include "platform/input/key_wait.h"
 #include "vterm_screen.h"
 
 namespace {
@@ -9,6 +11,20 @@ namespace {
 using namespace harness;
 
 constexpr int red = 0x44, green = 0x22;  // the looks of the first two flat pictures
+
+// The notes under the prompt keep to the window's width, broken between words, and every word is kept.
+TEST(Prompt, NotesAreBrokenBetweenWordsToTheWindowsWidth) {
+    const std::string warning = "zorbel: the locale is not UTF-8 (LANG=C); the half blocks may not show. Try LANG=C.UTF-8.";
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ(noteRows({promptKeysNote, warning}, 80),
+              (Rows{promptKeysNote, "zorbel: the locale is not UTF-8 (LANG=C); the half blocks may not show. Try",
+                    "LANG=C.UTF-8."}));
+    EXPECT_EQ(noteRows({"abc defgh", "", "abcdefghij"}, 4), (Rows{"abc", "defg", "h", "", "abcd", "efgh", "ij"}));
+    for (int columns : {79, 40, 20, 7})
+        for (const std::string& row : noteRows({warning, promptKeysNote}, columns))
+            EXPECT_LE(row.size(), static_cast<size_t>(columns)) << row;
+    EXPECT_LT(std::string(promptKeysNote).size(), 80u);
+}
 
 bool showsPrompt(const Tmux& tmux) { return tmux.shows("Maximize Window And Press any key to continue . . . "); }
 
@@ -37,6 +53,10 @@ TEST(ShowInTmux, PromptPicturePauseKeysResizeAndQuit) {
     EXPECT_TRUE(eventually(3, [&] { return tmux.shows("This window is 79 x 60; the show needs 80 x 50."); })) << tmux.text();
     tmux.run("resize-window -t z -x 80 -y 50");
     EXPECT_TRUE(eventually(3, [&] { return !tmux.shows("This window is") && showsPrompt(tmux); })) << tmux.text();
+    // Under the prompt: the keys, and the warnings that went to standard error before it.
+    for (const std::string note : {std::string(promptKeysNote), "zorbel: cannot play " + (folder / "Data/QUABTUNE.xm").string(),
+                                   std::string("zorbel: the locale is not UTF-8 (LANG=C); the half blocks may not show.")})
+        EXPECT_TRUE(tmux.shows(note)) << note << " is not on the prompt: " << tmux.text();
     tmux.keys("x");
 
     ASSERT_TRUE(eventually(5, [&] { return showsPicture(tmux, 50, 80, red); }));
@@ -74,9 +94,10 @@ class JobInTmux : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(tmux.start()); }
     void TearDown() override { if (pid() > 0) kill(pid(), SIGKILL); }
-    void start(const std::string& after = "") const {
-        tmux.keys("'cd " ZORBEL_SOURCE_DIR " && LANG=C.UTF-8 sh -c \"echo \\$\\$ > " + pidFile.string() + "; exec " +
-                  zorbel + " --no-audio\"" + after + "' Enter");
+    void start(const std::string& after = "", const std::string& arguments = "--no-audio",
+               const std::string& folder = ZORBEL_SOURCE_DIR) const {
+        tmux.keys("'cd " + folder + " && LANG=C.UTF-8 sh -c \"echo \\$\\$ > " + pidFile.string() + "; exec " +
+                  zorbel + " " + arguments + "\"" + after + "' Enter");
     }
     pid_t pid() const {
         pid_t value = -1;
@@ -122,6 +143,56 @@ TEST_F(JobInTmux, BackgroundCtrlZAndCtrlCLeaveTheTerminalToTheShell) {
     EXPECT_TRUE(eventually(5, [&] { return shellHasIt(); })) << tmux.modes();
     tmux.keys("'echo zorbel-done-$((6*7))' Enter");
     EXPECT_TRUE(eventually(3, [&] { return tmux.shows("zorbel-done-42"); })) << tmux.text();
+}
+
+// q and Esc at the prompt quit as they do during the show, with status 0 and the terminal given back; an arrow
+// key, whose sequence begins with Esc, starts the show like any other key.
+TEST_F(JobInTmux, QOrEscAtThePromptQuitsAndAnArrowKeyStarts) {
+    for (const char* key : {"q", "Escape"}) {
+        start("; echo status=$?");
+        ASSERT_TRUE(eventually(10, [&] { return showsPrompt(tmux) && tmux.shows(promptKeysNote); })) << tmux.text();
+        tmux.keys(key);
+        EXPECT_TRUE(eventually(5, [&] { return tmux.shows("status=0") && shellHasIt(); })) << key << ": " << tmux.text();
+        EXPECT_FALSE(running()) << key;
+        tmux.keys("clear Enter");
+        ASSERT_TRUE(eventually(5, [&] { return !tmux.shows("status=0"); }));
+    }
+    start();
+    ASSERT_TRUE(eventually(10, [&] { return showsPrompt(tmux); })) << tmux.text();
+    tmux.keys("Up");
+    EXPECT_TRUE(eventually(5, [&] { return showing() && !showsPrompt(tmux); })) << tmux.text();
+    sleep(1);
+    EXPECT_TRUE(running()) << "an arrow key at the prompt quit";
+}
+
+// Ctrl-Z holds the show as space does, also mixed with pauses: after fg the picture is the one it stopped on, and
+// the show then goes on. Suspended longer than the picture has left, a show that ran on would show the next one.
+TEST_F(JobInTmux, CtrlZHoldsTheShowsPlaceAsAPauseDoes) {
+    const fs::path folder = makeScratch("suspend");  // the red picture until second 15, then the green one
+    start("", "--no-audio --start 10", folder.string());
+    ASSERT_TRUE(eventually(10, [&] { return showsPrompt(tmux); })) << tmux.text();
+    tmux.keys("x");
+    ASSERT_TRUE(eventually(5, [&] { return showsPicture(tmux, 50, 80, red); }));
+    const auto suspendFor = [&](int seconds) {
+        tmux.keys("C-z");
+        ASSERT_TRUE(eventually(5, [&] { return shellHasIt(); }));
+        sleep(seconds);
+        tmux.keys("'fg' Enter");
+        ASSERT_TRUE(eventually(5, [&] { return showing(); })) << tmux.modes() << tmux.text();
+        usleep(300000);
+    };
+    suspendFor(6);
+    EXPECT_TRUE(showsPicture(tmux, 50, 80, red)) << "the show went on while suspended";
+    tmux.keys("Space");  // paused, then suspended and continued while paused, then resumed
+    usleep(500000);
+    suspendFor(2);
+    EXPECT_TRUE(showsPicture(tmux, 50, 80, red)) << "the show went on while paused and suspended";
+    tmux.keys("Space");
+    usleep(300000);
+    EXPECT_TRUE(showsPicture(tmux, 50, 80, red)) << "the time paused and suspended was skipped";
+    suspendFor(3);
+    EXPECT_TRUE(showsPicture(tmux, 50, 80, red)) << "the show went on while suspended a second time";
+    EXPECT_TRUE(eventually(8, [&] { return showsPicture(tmux, 50, 80, green); })) << "the show did not go on";
 }
 
 TEST_F(JobInTmux, SignalsEndTheShowWhileOutputIsStoppedAndTheTerminalIsRestoredOnCtrlQ) {

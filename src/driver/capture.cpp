@@ -81,11 +81,17 @@ std::string framePath(const std::string& folder, long frame) {
 bool startVideo(CaptureRun& run) {
     std::string reason;
     run.listening = listenToMusic(queueVideoSound, reason);
-    if (!run.listening && !run.options.noAudio) std::fprintf(stderr, "zorbel: no sound in the video: %s\n", reason.c_str());
+    if (!run.listening && !run.options.noAudio) {
+        endProgress();  // the message starts a line of its own
+        std::fprintf(stderr, "zorbel: no sound in the video: %s\n", reason.c_str());
+    }
     const VideoFormat format{consoleColumns * run.options.scale, 2 * consoleRows * run.options.scale,
                              run.options.framesPerSecond, run.options.lossless, run.listening ? musicSampleRate : 0};
     run.video = startVideoWriter(run.options.videoFile, format, reason);
-    if (!run.video) std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+    if (!run.video) {
+        endProgress();  // the message starts a line of its own
+        std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
+    }
     return run.video;
 }
 
@@ -99,6 +105,7 @@ bool writeFrame(CaptureRun& run, long frame) {
     std::string reason;
     if (run.video && !queueVideoFrame(pixels.data())) {
         finishVideoWriter(reason);
+        endProgress();  // the message starts a line of its own
         std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
         run.video = false;
         return false;
@@ -109,6 +116,7 @@ bool writeFrame(CaptureRun& run, long frame) {
     }
     if (!queuePng(framePath(run.options.captureFolder, frame), width, height, std::move(pixels))) {
         finishPngWriter(reason);
+        endProgress();  // the message starts a line of its own
         std::fprintf(stderr, "zorbel: %s\n", reason.c_str());
         return false;
     }
@@ -122,6 +130,7 @@ bool writeRows(CaptureRun& run) {
         run.rows.clear();
         return true;
     }
+    endProgress();  // the message starts a line of its own
     std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.tablePath.c_str(), reason.c_str());
     run.tableFailed = true;
     return false;
@@ -144,10 +153,14 @@ bool recordFrame(CaptureRun& run, long frame, uint64_t ticks) {
         run.recording = startMusicRecording(run.soundPath.c_str(), reason);
         // Without music there is nothing to record; music that cannot be written is a failed capture.
         if (!run.recording && !run.options.noAudio && moduleLoaded()) {
+            endProgress();  // the message starts a line of its own
             std::fprintf(stderr, "zorbel: cannot write %s: %s\n", run.soundPath.c_str(), reason.c_str());
             return false;
         }
-        if (!run.recording && !run.options.noAudio) std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
+        if (!run.recording && !run.options.noAudio) {
+            endProgress();
+            std::fprintf(stderr, "zorbel: no audio.wav: %s\n", reason.c_str());
+        }
     }
     run.recordingTried = true;
     if (!writeFrame(run, frame)) return false;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "display/color_grid.h"
 #include "display/display_config.h"
@@ -57,21 +59,35 @@ void tickFrame() {
     readBassLevel();
 }
 
+const char promptKeysNote[] = "Any key starts the show; q or Esc quits, space pauses. See zorbel --help.";
+
+std::string soundDeviceNotice(const std::string& problem) {
+    return "zorbel: no sound device, playing silently (" + problem + ")";
+}
+
 bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
     const DisplayConfig config = demoDisplayConfig();
 
     // Every warning goes to standard error before the terminal is taken over, so it is
-    // printed with line wrapping on and stays in the scrollback after the show.
+    // printed with line wrapping on and stays in the scrollback after the show; the key
+    // prompt shows the same lines under the keys, where the viewer reads them before the show.
+    std::vector<std::string> promptNotes{promptKeysNote};
     if (!loadDataFiles()) return false;
     std::string reason;
     const std::string musicPath = dataFolder() + "/" + musicFile;
     if (!loadMusic(musicPath.c_str(), reason)) {
-        std::fprintf(stderr, "zorbel: cannot play %s: %s; the show runs silently\n", musicPath.c_str(), reason.c_str());
+        const std::string warning = "zorbel: cannot play " + musicPath + ": " + reason + "; the show runs silently";
+        std::fprintf(stderr, "%s\n", warning.c_str());
+        promptNotes.push_back(warning);
     }
     if (waitForViewer) {
-        if (!soundDeviceProblem().empty())
-            std::fprintf(stderr, "zorbel: no sound device, playing silently (%s)\n", soundDeviceProblem().c_str());
-        warnIfLocaleIsNotUtf8();
+        if (!soundDeviceProblem().empty()) {
+            const std::string notice = soundDeviceNotice(soundDeviceProblem());
+            std::fprintf(stderr, "%s\n", notice.c_str());
+            promptNotes.push_back(notice);
+        }
+        const std::string localeNote = warnIfLocaleIsNotUtf8();
+        if (!localeNote.empty()) promptNotes.push_back(localeNote);
     }
 
     loadIdentity();
@@ -80,8 +96,15 @@ bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
 
     initDisplay(config);
     if (waitForViewer) {
-        const std::string colorNote = setUpTerminalColors(colors);
-        waitForKey("Maximize Window And ", {colorNote});
+        // Under the keys, how the colours reach this terminal.
+        promptNotes.insert(promptNotes.begin() + 1, setUpTerminalColors(colors));
+        // The keys that end the show end it here too, with the terminal given back.
+        const std::string key = waitForKey("Maximize Window And ", promptNotes);
+        if (scanViewerKeys(key.data(), key.size()).quit) {
+            discardTypedInput(1000);
+            stopMusic();
+            std::exit(0);
+        }
         takeLateTerminalAnswers();
     }
     initDisplay(config);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "display/display_config.h"
 #include "platform/terminal/terminal_colors.h"
@@ -20,11 +21,19 @@ int32_t framePeriod();
 // How long to sleep after a frame that ran from `before` to `after`; zero or less: none.
 int32_t sleepAfterFrame(uint64_t before, uint64_t after);
 
+// The line under the key prompt that says which keys do what (under 80 columns).
+extern const char promptKeysNote[];
+
+// The warning for a live show without a sound device; `problem` says why (soundDeviceProblem).
+std::string soundDeviceNotice(const std::string& problem);
+
 // Start-up: loads the data, sets up the console around the key prompt (when
-// `waitForViewer`; the terminal's colours are chosen then, from `colors`), starts the music and the clock (`startSeconds` into the show) and
+// `waitForViewer`), starts the music and the clock (`startSeconds` into the show) and
 // shows the all-blue first frame. Warnings (music, sound device, locale) go to standard
-// error before the terminal is taken over. False when a data file is missing (the reason
-// is printed; the terminal is untouched).
+// error before the terminal is taken over, and the prompt shows them again under the keys;
+// the terminal's colours are chosen then, from `colors`. q or Esc at the prompt ends the
+// program with status 0. False when a data file is missing (the reason is printed; the
+// terminal is untouched).
 bool startDemo(bool waitForViewer, double startSeconds = 0, ColorChoice colors = ColorChoice::automatic);
 
 // Runs tickFrame for ever, sleeping away what each frame did not use of its period, and

@@ -24,7 +24,7 @@ const char helpText[] =
     "  --no-audio       no music; the bass level stays 0\n"
     "  --data DIR       read the pictures, the font and the music from DIR\n"
     "                   (or from ZORBEL_DATA; by default Data/ here, then the\n"
-    "                   installed copy)\n"
+    "                   one beside the program, then the installed copy)\n"
     "  --colors MODE    how the colours reach the terminal: auto (the default: the\n"
     "                   best exact way it has), truecolor, palette (the terminal's\n"
     "                   16 colours set to the show's), 256 or 16; or ZORBEL_COLORS\n"

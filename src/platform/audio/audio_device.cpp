@@ -153,7 +153,7 @@ void openDefaultOutput(Opened& opened) {
     opened.ready = true;
 
     const std::vector<PaDeviceIndex> devices = outputDeviceCandidates();
-    opened.reason = "no sound output device";
+    opened.reason = "PortAudio lists none";  // the caller says "no sound device"
     for (const PaDeviceIndex device : devices) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
         if (!info) continue;

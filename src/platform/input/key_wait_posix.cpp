@@ -6,47 +6,40 @@
 #include <unistd.h>
 
 #include "platform/input/viewer_input.h"
-#include "platform/terminal/console.h"
 #include "platform/terminal/terminal_io.h"
 #include "platform/terminal/terminal_sequences.h"
 #include "platform/terminal/terminal_size.h"
 
 namespace {
 
-constexpr int firstNoteRow = 3;
-int noteRow = firstNoteRow;  // the window size note's row, below the driver's notes
-int promptEndColumn = 1;  // the column after the prompt line, from 1
-std::string notesText;     // the driver's notes, each positioned on its row
-
 void send(const std::string& text) { writeToTerminal(text.data(), text.size()); }
 
-// Rewrites the note's row and puts the cursor back after the prompt.
-void showSizeNote() {
+std::string cursorTo(int row, int column) {
+    char position[32];
+    std::snprintf(position, sizeof position, seq::cursorToFormat, row, column);
+    return position;
+}
+
+// The whole prompt screen: the prompt on the first row, the notes from the second, a blank
+// row, then the window's size when it is too small; the cursor waits after the prompt.
+// Drawn again after a resize (the notes are broken to the window's width) and after fg.
+void drawPrompt(const std::string& line, const std::vector<std::string>& notes) {
     int rows = 0, columns = 0;
     readTerminalSize(rows, columns);
-    char position[32];
-    std::snprintf(position, sizeof position, seq::cursorToRowFormat, noteRow);
-    std::string update = notesText + position + seq::clearLine + windowSizeNote(rows, columns);
-    std::snprintf(position, sizeof position, seq::cursorToFormat, 1, promptEndColumn);
-    send(update + position);
+    std::string screen = std::string(seq::cursorHome) + seq::clearScreen + line;
+    int row = 1;
+    for (const std::string& text : noteRows(notes, columns)) screen += cursorTo(++row, 1) + text;
+    const std::string size = windowSizeNote(rows, columns);
+    if (!size.empty()) screen += cursorTo(row + 2, 1) + size;
+    send(screen + cursorTo(1, static_cast<int>(line.size()) + 1));
 }
 
 }  // namespace
 
-
-void waitForKey(const std::string& lead, const std::vector<std::string>& notes) {
+std::string waitForKey(const std::string& lead, const std::vector<std::string>& notes) {
     const std::string line = promptLine(lead);
-    notesText.clear();
-    noteRow = firstNoteRow;
-    for (const std::string& note : notes) {
-        char position[32];
-        std::snprintf(position, sizeof position, seq::cursorToRowFormat, noteRow++);
-        notesText += std::string(position) + seq::clearLine + note;
-    }
-    promptEndColumn = static_cast<int>(line.size()) + 1;
-    send(line);
     if (isatty(STDIN_FILENO)) enterRawInput();
-    showSizeNote();
+    drawPrompt(line, notes);
     for (;;) {
         pollfd input{STDIN_FILENO, POLLIN, 0};
         // A resize interrupts the wait; the timeout only guards against a lost signal. A lone
@@ -54,13 +47,12 @@ void waitForKey(const std::string& lead, const std::vector<std::string>& notes) 
         const int ready = ::poll(&input, 1, typedInputPending() ? 10 : 250);
         // Any key starts, also one that sends several bytes; the terminal's answers do not.
         char keys[64];
-        if (readTypedInput(keys, sizeof keys) > 0 || typedInputEnded()) return;
-        if (ready < 0 && errno != EINTR) return;
+        const size_t count = readTypedInput(keys, sizeof keys);
+        if (count > 0) return std::string(keys, count);
+        if (typedInputEnded()) return "";
+        if (ready < 0 && errno != EINTR) return "";
         // Suspended and continued: the screen was the shell's meanwhile, so ask again, whole.
-        if (resumeAfterSuspend()) {
-            send(std::string(seq::cursorHome) + seq::clearLine + line);
-            showSizeNote();
-        }
-        if (takeResizeNotice()) showSizeNote();
+        const bool resumed = resumeAfterSuspend();
+        if (takeResizeNotice() || resumed) drawPrompt(line, notes);
     }
 }

@@ -14,5 +14,6 @@ bool isUtf8Codeset(const char* codeset);
 std::string localeWarning(const char* variable, const char* value);
 
 // Prints the warning as one line on standard error when the environment's character
-// locale is not UTF-8; prints nothing otherwise.
-void warnIfLocaleIsNotUtf8();
+// locale is not UTF-8 and returns it (for the key prompt to show too); prints nothing and
+// returns "" otherwise.
+std::string warnIfLocaleIsNotUtf8();

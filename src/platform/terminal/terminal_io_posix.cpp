@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/system/clock.h"
 #include "platform/system/signals.h"
 #include "platform/terminal/terminal_sequences.h"
 
@@ -115,6 +116,7 @@ void installSuspendHandler();
 
 // Ctrl-Z: give the shell a normal terminal while stopped, take it back on continuing, and
 // have the next frame repaint everything, since the shell drew over the screen meanwhile.
+// The clock holds while stopped, so the show goes on from where it was.
 void onSuspend(int) {
     const int savedErrno = errno;
     if (!resumePending) {
@@ -128,7 +130,9 @@ void onSuspend(int) {
     sigemptyset(&suspend);
     sigaddset(&suspend, SIGTSTP);
     sigprocmask(SIG_UNBLOCK, &suspend, nullptr);
-    std::raise(SIGTSTP);  // stops here until SIGCONT
+    noteProgramStopping();  // the show's clock leaves out the time stopped
+    std::raise(SIGTSTP);    // stops here until SIGCONT
+    noteProgramContinued();
     installSuspendHandler();
     // Continued, perhaps in the background (bg): the main thread takes the terminal back
     // once it is in the foreground (resumeAfterSuspend).
