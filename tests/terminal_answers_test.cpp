@@ -147,3 +147,19 @@ TEST_F(PtyTerminal, AnswersAreNeverKeysAndTheReportedPaletteIsPutBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// Input that never runs dry (/dev/zero) is read a bounded amount a frame: the picture keeps its time.
+TEST(EndlessInput, DoesNotHoldTheFramesUp) {
+    const fs::path folder = freshFolder("endless-input");
+    const Result run = runShell("timeout -s INT 2 " + zorbel + " --force --no-audio --start 64 --data " ZORBEL_SOURCE_DIR
+                                "/Data < /dev/zero > " + quoted(folder / "out") + " 2>/dev/null; echo done", 20);
+    ASSERT_NE(run.output.find("done"), std::string::npos);
+    const std::string output = readText(folder / "out");
+    int frames = 0;
+    for (size_t at = output.find(syncStart); at != std::string::npos; at = output.find(syncStart, at + 1)) ++frames;
+    EXPECT_GE(frames, 60) << "frames in 2 seconds of the ripples";
+}
+
+}  // namespace

@@ -7,8 +7,6 @@
 #include "platform/terminal/terminal_frame.h"
 #include "platform/terminal/terminal_io.h"
 
-ColorMode terminalColorMode = colorModeFromEnvironment(std::getenv("COLORTERM"));
-
 bool parseColorChoice(const std::string& text, ColorChoice& choice) {
     static const struct { const char* name; ColorChoice choice; } names[] = {
         {"auto", ColorChoice::automatic}, {"truecolor", ColorChoice::truecolor}, {"palette", ColorChoice::palette},

@@ -3,11 +3,12 @@
 //
 // Called once by start-up before the key prompt (`setUpTerminalColors`): it asks the
 // terminal what it can do (one write of questions, bounded in time, answers read by the
-// input decoder), picks the best exact method it has, and returns the prompt's line that
-// says which. The frame encoder reads `terminalColorMode`. Palette mode sets the terminal's
-// 16 entries to the show's colours; every restore of the terminal (terminal_io.h) puts back
-// the entries it had, and a continue after Ctrl-Z sets them again. The choosing is pure and
-// tested on its own; the asking lives in terminal_probe_*.cpp.
+// input decoder), picks the best exact method it has into `terminalColorMode`
+// (terminal_stream.h), which the frame encoder reads, and returns the prompt's line that
+// says which. Palette mode sets the terminal's 16 entries to the show's colours; every
+// restore of the terminal (terminal_io.h) puts back the entries it had, and a continue
+// after Ctrl-Z sets them again. The choosing is pure and tested on its own; the asking
+// lives in terminal_probe_*.cpp.
 #pragma once
 
 #include <string>
@@ -19,9 +20,6 @@ enum class ColorChoice { automatic, truecolor, palette, cube256, ansi16 };
 
 // "auto", "truecolor", "palette", "256" or "16"; false for anything else.
 bool parseColorChoice(const std::string& text, ColorChoice& choice);
-
-// The mode the frames use; set by setUpTerminalColors, or from COLORTERM when it never ran.
-extern ColorMode terminalColorMode;
 
 // What is known of the terminal without asking, and what it answered.
 struct TerminalFacts {

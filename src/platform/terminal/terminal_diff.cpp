@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/terminal/terminal_colors.h"
 #include "platform/terminal/terminal_sequences.h"
 
 PictureLayout layoutFor(int terminalRows, int terminalColumns) {

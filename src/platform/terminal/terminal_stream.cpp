@@ -1,6 +1,7 @@
 #include "platform/terminal/terminal_stream.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/terminal/console_palette.h"
@@ -12,6 +13,8 @@ ColorMode colorModeFromEnvironment(const char* colorterm) {
     }
     return ColorMode::ansi16;
 }
+
+ColorMode terminalColorMode = colorModeFromEnvironment(std::getenv("COLORTERM"));
 
 int ansiColorIndex(int nibble) {
     return ((nibble & 4) ? 1 : 0) | (nibble & 2) | ((nibble & 1) ? 4 : 0) | (nibble & 8);

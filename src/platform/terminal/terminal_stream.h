@@ -16,6 +16,10 @@ enum class ColorMode { ansi16, cube256, palette, truecolor };
 // Picks 24-bit colour when COLORTERM says the terminal has it.
 ColorMode colorModeFromEnvironment(const char* colorterm);
 
+// The mode the frames use: chosen by the colour set-up (terminal_colors.h) before the key
+// prompt; from COLORTERM when it never ran (output that is no terminal).
+extern ColorMode terminalColorMode;
+
 // The ANSI colour number (0 to 15) that shows a console colour nibble: ANSI orders its
 // colour bits red 1, green 2, blue 4, the console blue 1, green 2, red 4.
 int ansiColorIndex(int nibble);
