@@ -1,5 +1,6 @@
 #include "platform/input/key_wait.h"
 
+#include "platform/input/input_decoder.h"
 #include "platform/terminal/console.h"
 #include "platform/terminal/terminal_io.h"
 #include "platform/terminal/windows_console.h"
@@ -17,8 +18,8 @@ bool isModifierOnly(WORD key) {
     }
 }
 
-// The key as the bytes a POSIX terminal would send for it: Esc as "\x1b", a character
-// key as its character in UTF-8, any other key (arrows, function keys) as "\x1b[".
+// The key as the platform's input decodes keys: Esc as "\x1b", a character key as its
+// character in UTF-8, any other key (arrows, function keys) as otherKey.
 std::string readOneKey(HANDLE input) {
     for (;;) {
         INPUT_RECORD record;
@@ -31,17 +32,29 @@ std::string readOneKey(HANDLE input) {
         const wchar_t typed[1] = {key.uChar.UnicodeChar};
         char bytes[8];
         const int length = typed[0] != 0 ? WideCharToMultiByte(CP_UTF8, 0, typed, 1, bytes, sizeof bytes, nullptr, nullptr) : 0;
-        return length > 0 ? std::string(bytes, static_cast<size_t>(length)) : std::string("\x1b[");
+        return length > 0 ? std::string(bytes, static_cast<size_t>(length)) : std::string(1, otherKey);
     }
 }
 
 }  // namespace
 
 std::string waitForKey(const std::string& lead, const std::vector<std::string>& notes) {
-    std::string screen = promptLine(lead);
-    // The notes under the prompt, broken to the show's width (the console is set to it).
-    for (const std::string& row : noteRows(notes, consoleColumns)) screen += "\r\n" + row;
-    writeToTerminal(screen.data(), screen.size());
+    const std::string line = promptLine(lead);
+    const HANDLE output = consoleOutputHandle();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    const bool placed = GetConsoleScreenBufferInfo(output, &info) != 0;
+    writeToTerminal(line.data(), line.size());
+    // The notes under the prompt, broken to the show's width (the console is set to it),
+    // each placed on its row: the cells path writes line ends as characters. The cursor
+    // then waits after the prompt.
+    if (placed) {
+        SHORT row = info.dwCursorPosition.Y;
+        for (const std::string& text : noteRows(notes, consoleColumns)) {
+            SetConsoleCursorPosition(output, COORD{0, ++row});
+            writeToTerminal(text.data(), text.size());
+        }
+        SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(info.dwCursorPosition.X + line.size()), info.dwCursorPosition.Y});
+    }
     const HANDLE input = consoleInputHandle();
     DWORD mode = 0;
     if (GetConsoleMode(input, &mode)) {
