@@ -24,7 +24,9 @@ long runFailing(const fs::path& out, std::string arguments, long failAt, Result&
     fs::remove_all(out);
     fs::create_directories(out);
     const fs::path tally = out.parent_path() / "tally.txt";
-    result = runShell("cd '" ZORBEL_SOURCE_DIR "' && LD_PRELOAD='" ZORBEL_FAIL_SHIM "' ZORBEL_FAIL_UNDER=" + quoted(out) +
+    // In the sanitized build the shim comes before the sanitizer's runtime, which it then has to allow.
+    result = runShell("cd '" ZORBEL_SOURCE_DIR "' && ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0 LD_PRELOAD='"
+                      ZORBEL_FAIL_SHIM "' ZORBEL_FAIL_UNDER=" + quoted(out) +
                           " ZORBEL_FAIL_AT=" + std::to_string(failAt) + " ZORBEL_FAIL_TALLY=" + quoted(tally) + " '" + zorbel +
                           "' " + arguments + " </dev/null",
                       30);

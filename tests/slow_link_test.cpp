@@ -18,16 +18,30 @@ struct LocalSshServer {
         const std::string f = folder.string();
         const std::string config = "Port " + std::to_string(port) +
                                    "\nListenAddress 127.0.0.1\nHostKey " + f + "/host_key\nAuthorizedKeysFile " + f +
-                                   "/authorized_keys\nPidFile " + f + "/sshd.pid\nUsePAM no\nStrictModes no\n"
+                                   "/authorized_keys\nPidFile none\nUsePAM no\nStrictModes no\n"
                                    "PermitRootLogin prohibit-password\nPasswordAuthentication no\n"
                                    "KbdInteractiveAuthentication no\nPrintMotd no\nPrintLastLog no\n";
         std::ofstream(folder / "sshd_config") << config;
-        started = runShell("cd " + quoted(folder) + " && ssh-keygen -q -t ed25519 -N '' -f host_key && "
-                           "ssh-keygen -q -t ed25519 -N '' -f user_key && cp user_key.pub authorized_keys && "
-                           "mkdir -p /run/sshd && /usr/sbin/sshd -f " + f + "/sshd_config -E " + f + "/log", 30).status == 0 &&
-                  eventually(5, [&] { return fs::exists(folder / "sshd.pid"); });
+        const bool keys = runShell("cd " + quoted(folder) + " && ssh-keygen -q -t ed25519 -N '' -f host_key && "
+                                   "ssh-keygen -q -t ed25519 -N '' -f user_key && cp user_key.pub authorized_keys && "
+                                   "mkdir -p /run/sshd", 30).status == 0;
+        // In the foreground of a session of its own, so that it is ours to stop.
+        server = keys ? ::fork() : -1;
+        if (server == 0) {
+            ::setsid();
+            ::execl("/usr/sbin/sshd", "/usr/sbin/sshd", "-D", "-f", (f + "/sshd_config").c_str(), "-E", (f + "/log").c_str(),
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const std::string listening = "bash -c 'exec 3<>/dev/tcp/127.0.0.1/" + std::to_string(port) + "' 2>/dev/null";
+        started = server > 0 && eventually(5, [&] { return runShell(listening, 5).status == 0; });
     }
-    ~LocalSshServer() { runShell("kill $(cat " + quoted(folder / "sshd.pid") + ") 2>/dev/null"); }
+    ~LocalSshServer() {
+        if (server > 0) {
+            ::kill(server, SIGTERM);
+            ::waitpid(server, nullptr, 0);
+        }
+    }
 
     // The ssh command that runs `remote` with a terminal, the link to the viewer limited to
     // `bytesPerSecond` (0: not limited).
@@ -42,6 +56,7 @@ struct LocalSshServer {
 
     fs::path folder;
     int port;
+    pid_t server = -1;
     bool started = false;
 };
 

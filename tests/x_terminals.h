@@ -84,8 +84,15 @@ inline void startTerminal(const VirtualDisplay& display, const TerminalSetup& se
     char launch[2048];
     std::snprintf(launch, sizeof launch, setup.launch.c_str(), command.c_str());
     const std::string environment = colorterm.empty() ? "env -u COLORTERM -u TMUX -u STY" : "env -u TMUX -u STY COLORTERM=" + colorterm;
-    // In a session of its own, so it outlives the shell that started it.
-    display.run("setsid -f " + environment + " " + launch + " >>/tmp/zorbel-x-terminals.log 2>&1");
+    // In a session of its own, started here rather than from a shell whose process group is
+    // ended after it, which could catch the terminal before it left that group.
+    const std::string shell = "export DISPLAY=" + display.name + "; exec " + environment + " " + launch +
+                              " >>/tmp/zorbel-x-terminals.log 2>&1";
+    if (::fork() == 0) {
+        ::setsid();
+        ::execl("/bin/sh", "sh", "-c", shell.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
 }
 
 // Types keys (xdotool names: "a", "space", "q", "ctrl+c") into the window under the pointer.

@@ -135,9 +135,9 @@ std::string setUpTerminalColors(ColorChoice choice) {
 }
 
 void takeLateTerminalAnswers() {
-    if (!learnt.asked || paletteInUse) return;
+    if (!learnt.asked) return;
     const bool answeredLate = learnt.answers.deviceAttributes == 0 && terminalAnswers.deviceAttributes > 0;
     learnt.answers = terminalAnswers;
-    applyColorMode();
+    if (!paletteInUse) applyColorMode();  // a palette once set stays the method
     if (answeredLate) paceFramesByAnswers();
 }
