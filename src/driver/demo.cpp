@@ -1,3 +1,4 @@
+// The show in the terminal: its key prompt and its paced frame loop.
 #include "driver/demo.h"
 
 #include <cstdio>
@@ -5,59 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "display/color_grid.h"
 #include "display/display_config.h"
 #include "display/present.h"
-#include "driver/data_files.h"
-#include "driver/frame_state.h"
-#include "driver/timeline.h"
 #include "driver/viewer_keys.h"
 #include "platform/audio/audio.h"
-#include "platform/audio/spectrum.h"
 #include "platform/input/key_wait.h"
 #include "platform/input/viewer_input.h"
 #include "platform/system/clock.h"
 #include "platform/terminal/locale_check.h"
-#include "render3d/matrix.h"
-#include "render3d/primitives.h"
-
-static const char musicFile[] = "QUABTUNE.xm";
-
-DisplayConfig demoDisplayConfig() {
-    return DisplayConfig{60, 80, 50, "QVO_4::Zorbel", 0, 45.0f};
-}
-
-int32_t framePeriod() { return 1000 / displayConfig.frameRate; }
-
-int32_t sleepAfterFrame(uint64_t before, uint64_t after) {
-    const uint64_t took = after > before ? after - before : 0;
-    return took >= static_cast<uint64_t>(framePeriod()) ? 0 : framePeriod() - static_cast<int32_t>(took);
-}
-
-static void readBassLevel() {
-    static float spectrum[spectrumBinCount];
-    bassLevel = 0.0f;
-    readSpectrum(spectrum, spectrumBinCount);
-    for (int i = 0; i < bassBins; ++i) {
-        bassLevel = static_cast<float>(static_cast<double>(bassLevel) + static_cast<double>(spectrum[i]));
-    }
-}
-
-void tickFrame() {
-    // The previous frame's time sets the grey: black at first, white after a few seconds.
-    const float level = static_cast<float>(static_cast<double>(demoTime) * 0.5);
-    clearColor = Rgb{level, level, level};
-    clearGrid();
-
-    demoTime = static_cast<float>(static_cast<double>(tickCount()) / 1000.0 - static_cast<double>(startTime));
-
-    updateLateScenes();
-    updateMiddleScenes();
-    updateIntroImages();
-
-    presentFrame();
-    readBassLevel();
-}
 
 const char promptKeysNote[] = "Any key starts the show; q or Esc quits, space pauses. See zorbel --help.";
 
@@ -66,19 +22,15 @@ std::string soundDeviceNotice(const std::string& problem) {
 }
 
 bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
-    const DisplayConfig config = demoDisplayConfig();
-
     // Every warning goes to standard error before the terminal is taken over, so it is
     // printed with line wrapping on and stays in the scrollback after the show; the key
     // prompt shows the same lines under the keys, where the viewer reads them before the show.
     std::vector<std::string> promptNotes{promptKeysNote};
-    if (!loadDataFiles()) return false;
-    std::string reason;
-    const std::string musicPath = dataFolder() + "/" + musicFile;
-    if (!loadMusic(musicPath.c_str(), reason)) {
-        const std::string warning = "zorbel: cannot play " + musicPath + ": " + reason + "; the show runs silently";
-        std::fprintf(stderr, "%s\n", warning.c_str());
-        promptNotes.push_back(warning);
+    std::string musicWarning;
+    if (!loadShow(musicWarning)) return false;
+    if (!musicWarning.empty()) {
+        std::fprintf(stderr, "%s\n", musicWarning.c_str());
+        promptNotes.push_back(musicWarning);
     }
     if (waitForViewer) {
         if (!soundDeviceProblem().empty()) {
@@ -89,12 +41,7 @@ bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
         const std::string localeNote = warnIfLocaleIsNotUtf8();
         if (!localeNote.empty()) promptNotes.push_back(localeNote);
     }
-
-    loadIdentity();
-    clearColor = Rgb{0.0f, 0.0f, 0.0f};
-    primitiveList.currentStyle = styleDefault;
-
-    initDisplay(config);
+    setUpShowDisplay();
     if (waitForViewer) {
         // Under the keys, how the colours reach this terminal.
         promptNotes.insert(promptNotes.begin() + 1, setUpTerminalColors(colors));
@@ -107,16 +54,7 @@ bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
         }
         takeLateTerminalAnswers();
     }
-    initDisplay(config);
-
-    if (startSeconds > 0) seekMusic(startSeconds);
-    startMusic();
-    // Starting later in the show moves the start back, so demoTime begins at startSeconds.
-    startTime = static_cast<float>(static_cast<double>(tickCount()) / 1000.0 - startSeconds);
-
-    clearColor = Rgb{0.0f, 0.0f, 1.0f};
-    clearGrid();
-    presentFrame();
+    beginShow(startSeconds);
     return true;
 }
 

@@ -2,8 +2,10 @@
 //
 // Owns the order of start-up (data, music, console, key prompt, clock, first frame) and
 // of one frame (`tickFrame`). The program's entry calls `startDemo` and `runFrameLoop`;
-// capture calls `startDemo` and `tickFrame` on its own virtual clock. The per-frame values
-// the scenes read live in frame_state.h.
+// capture calls `startDemo` and `tickFrame` on its own virtual clock; the web page, which
+// has no key prompt or loop of ours, calls the three start-up steps and `tickFrame`
+// (browser_show.h). The per-frame values the scenes read live in frame_state.h.
+// demo.cpp holds the terminal's parts, show_frame.cpp what every front end shares.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,15 @@ std::string soundDeviceNotice(const std::string& problem);
 // program with status 0. False when a data file is missing (the reason is printed; the
 // terminal is untouched).
 bool startDemo(bool waitForViewer, double startSeconds = 0, ColorChoice colors = ColorChoice::automatic);
+
+// The start-up steps startDemo runs around its key prompt. `loadShow` reads the data and
+// the music (false when data is missing; `musicWarning` says why the show will be silent,
+// or is ""); `setUpShowDisplay` resets the drawing state and sets up the console;
+// `beginShow` starts the music and the clock `startSeconds` into the show and shows the
+// all-blue first frame.
+bool loadShow(std::string& musicWarning);
+void setUpShowDisplay();
+void beginShow(double startSeconds);
 
 // Runs tickFrame for ever, sleeping away what each frame did not use of its period, and
 // reads the viewer's keys before each frame (viewer_keys.h).

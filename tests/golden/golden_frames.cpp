@@ -1,4 +1,5 @@
-// Golden frames: the show captured for two data sets at two frame rates, some frames of each checked against frames.txt.
+// Golden frames: the show captured for two data sets at two frame rates, some frames of each checked against frames.txt;
+// the checksum of every frame of one capture is kept in frame-sums.txt for the web build's test.
 // `capture` runs the fixture, `record` rewrites frames.txt, no argument checks; decoded pixels are summed: any zlib agrees.
 #include <algorithm>
 #include <cstring>
@@ -175,6 +176,14 @@ std::string captureOne(const std::string& dataSet, int fps) {
     const Result result = runZorbel(folder, arguments + (dataSet == soundSet ? "" : " --no-audio"), 900);
     if (result.status != 0)
         return dataSet + " at " + std::to_string(fps) + " fps: status " + std::to_string(result.status) + "\n" + result.output;
+    // The checksum of every frame of the shipped show at 60 fps, which the web build's frames must match.
+    if (dataSet == soundSet && fps == soundRate) {
+        std::ofstream sums(folder / "frame-sums.txt");
+        const long frames = static_cast<long>(readLines(folder / "out/frames.csv", 1).size());
+        for (long frame = 0; frame < frames; ++frame)
+            sums << frame << " " << pictureChecksum(folder / "out" / frameName(frame)) << "\n";
+        if (!sums) return "cannot write " + (folder / "frame-sums.txt").string();
+    }
     // Keep frames.csv, the chosen frames and, only where it is checked, the sound (50 MB) as sound.wav.
     std::set<std::string> keepNames{"frames.csv"};
     for (long frame : chosenFrames(readLines(folder / "out/frames.csv", 1))) keepNames.insert(frameName(frame));

@@ -41,7 +41,11 @@ void computeSpectrum(const float* samples, float* values, int count) {
             values[k] = 0.0f;
             continue;
         }
-        float magnitude = std::hypot(fftOutput[k][0], fftOutput[k][1]);
+        // hypotf as glibc computes it, with no library call: both squares are exact in
+        // double, the sum and the root rounded once each, then to float. Other C libraries'
+        // hypotf (the web build's) round differently in the last bit now and then.
+        const double re = fftOutput[k][0], im = fftOutput[k][1];
+        const float magnitude = static_cast<float>(std::sqrt(re * re + im * im));
         values[k] = magnitude * (k == 0 ? constantScale : sineScale);
     }
 }
