@@ -5,7 +5,6 @@
 
 #include "display/display_config.h"
 #include "driver/capture_window.h"
-#include "driver/data_files.h"
 #include "driver/demo.h"
 #include "driver/frame_state.h"
 #include "platform/audio/audio.h"
@@ -25,10 +24,10 @@ std::string checksumText, promptText;
 bool paused = false;
 uint64_t lastFrameStart = 0;
 
-// Data and music for a show on `mode`'s music, shown on the off-screen console.
+// Data and music for a show on `mode`'s music, shown on the off-screen console. The data
+// folder is found as always: in a page, Data/ of the working directory "/" is the packed data.
 bool loadFor(MusicMode mode) {
     selectConsole(memoryConsole());
-    chooseDataFolder("/Data");
     setMusicMode(mode);
     std::string musicWarning;
     if (!loadShow(musicWarning)) return false;

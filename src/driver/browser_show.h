@@ -12,8 +12,9 @@
 
 extern "C" {
 
-// Reads the data and the music for the live show; 0 when data is missing (the reason is on
-// standard error, which the page shows).
+// Reads the data and the music for the live show while the prompt shows; 0 when data is
+// missing (the reason is on standard error, which the page logs). The sound device opens
+// when the show begins, since the page makes it on the viewer's key.
 int zorbel_load();
 
 // The viewer's key or click: starts the music and the clock, and shows the first frame.

@@ -15,6 +15,7 @@ const zorbelPage = {
   state: 'loading',  // then 'prompt', 'playing', 'still' or 'failed'
   frames: 0,         // pictures drawn
   sound: { played: 0, sumOfSquares: 0 },  // as the worklet last reported
+  shownAt: {},       // performance.now() when the prompt, the first frame or the still showed
 };
 window.zorbelPage = zorbelPage;
 
@@ -94,19 +95,16 @@ function animate() {
   requestAnimationFrame(animate);
 }
 
+// The data and the music are read while the prompt shows; the sound starts with the show.
 async function beginShow() {
   if (zorbelPage.state !== 'prompt') return;
   zorbelPage.state = 'starting';
   await sound.prepare();
-  if (!Module._zorbel_load()) {
-    zorbelPage.state = 'failed';
-    promptBox.textContent = 'The show\'s data could not be read.';
-    return;
-  }
   Module._zorbel_begin();
   showCanvas();
   drawPicture();
   zorbelPage.state = 'playing';
+  zorbelPage.shownAt.firstFrame = performance.now();
   requestAnimationFrame(animate);
 }
 
@@ -116,6 +114,7 @@ function toggleFullScreen() {
 }
 
 function onKey(event) {
+  zorbelPage.keyAt = performance.now();
   if (event.ctrlKey || event.altKey || event.metaKey) return;
   if (zorbelPage.state === 'prompt') {
     if (['Shift', 'Control', 'Alt', 'Meta', 'CapsLock', 'Tab'].includes(event.key)) return;
@@ -141,6 +140,7 @@ function showStill(seconds) {
   showCanvas();
   drawPicture();
   zorbelPage.state = 'still';
+  zorbelPage.shownAt.still = performance.now();
 }
 
 var Module = {
@@ -154,9 +154,15 @@ var Module = {
       showStill(Math.max(0, Number(stillSeconds)));
       return;
     }
+    if (!Module._zorbel_load()) {
+      zorbelPage.state = 'failed';
+      promptBox.textContent = 'The show\'s data could not be read.';
+      return;
+    }
     promptBox.textContent = Module.UTF8ToString(Module._zorbel_prompt_line()) +
       '\n\nAny key or a click starts the show and its music; space pauses, f toggles full screen.';
     zorbelPage.state = 'prompt';
+    zorbelPage.shownAt.prompt = performance.now();
     addEventListener('keydown', onKey);
     promptBox.addEventListener('click', beginShow);
   },
