@@ -23,6 +23,7 @@ struct DummySoundServer {
             stop();
             name = "zorbel-fault-" + std::to_string(slot);
             if (!ports().empty()) continue;  // another run's server has this name
+            removeSemaphores();
             const std::string command = "JACK_NO_AUDIO_RESERVATION=1 exec jackd --no-realtime -n " + name +
                                         " -d dummy -r 48000 -p " + std::to_string(period) + " >/dev/null 2>&1";
             int unread = -1;  // jackd's output goes to /dev/null
@@ -55,7 +56,12 @@ struct DummySoundServer {
             waitpid(pid, nullptr, 0);
         }
         pid = -1;
+        removeSemaphores();
     }
+    // JACK keeps a semaphore per client in /dev/shm under the server's name, and reopens one it finds with the
+    // count it was left at: one left by a killed server or client can stall the clients of the next server of
+    // that name. The names are reused (each new name takes a place in JACK's registry of servers).
+    void removeSemaphores() const { runShell("rm -f /dev/shm/jack_sem.*_'" + name + "'_*", 10); }
 
     const fs::path home, played;
     std::string name;
