@@ -12,20 +12,16 @@ set -euo pipefail
 
 packages=(libopenmpt fftw3)
 script_path=$(readlink -f "$0")
-scripts=$(dirname "$script_path")
-source_list_key=$(sha256sum < "$scripts/../cmake/libopenmpt-sources.cmake")
-# libopenmpt: only the library's sources, listed by its Makefile.am, through a CMake list
-# of ours (its configure script rejects Emscripten's host triple, and its full build is
-# several times slower). FFTW: its own CMake build, single precision, no threads or tests.
+. "$(dirname "$script_path")/debian-sources.sh"
+# libopenmpt from its source lists (debian-sources.sh). FFTW: its own CMake build, single
+# precision, no threads or tests.
 declare -A recipes=(
-    [libopenmpt]="cp \$scripts/../cmake/libopenmpt-sources.cmake CMakeLists.txt  # $(cut -c1-16 <<<"$source_list_key")
-        cmake_static"
+    [libopenmpt]="$libopenmpt_recipe"
     [fftw3]="cmake_static -DENABLE_FLOAT=ON -DBUILD_TESTS=OFF -DENABLE_THREADS=OFF -DDISABLE_FORTRAN=ON"
 )
 cache_root=${ZORBEL_DEPS_CACHE:-/var/cache/zorbel/web-deps}
 jobs=${ZORBEL_DEPS_JOBS:-2}
 log() { echo "[web-deps] $*" >&2; }
-. "$scripts/debian-sources.sh"
 
 # Debian's emcc runs its JavaScript passes with the system's Node.js and Debian's acorn.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}

@@ -2,7 +2,7 @@
 # (build-windows-deps.sh, build-web-deps.sh): the deb-src entries, the versions the archive
 # offers, and the loop that builds each package of `packages` with its `recipes` entry into
 # `prefix`, skipping the ones already built from the newest version with the same recipe.
-# The caller sets packages, recipes, prefix, cache_root and log.
+# The caller sets script_path before sourcing it, then packages, recipes, prefix, cache_root and log.
 
 # A deb-src twin of each Debian deb entry, in a sources file of our own.
 add_source_entries() {
@@ -27,6 +27,15 @@ add_source_entries() {
     log "added $target; updating the package lists"
     apt-get update -qq
 }
+
+# libopenmpt from the source lists of its own Makefile.am, through a CMake list of ours
+# (cmake/libopenmpt-sources.cmake): its configure and libtool build is several times slower,
+# and rejects Emscripten's host. The list's checksum is part of the recipe, so a changed
+# list rebuilds it; `cmake_static` is each caller's own.
+scripts=$(dirname "$script_path")
+source_list_key=$(sha256sum < "$scripts/../cmake/libopenmpt-sources.cmake")
+libopenmpt_recipe="cp \$scripts/../cmake/libopenmpt-sources.cmake CMakeLists.txt  # $(cut -c1-16 <<<"$source_list_key")
+        cmake_static"
 
 source_versions() {  # every version the archive lists, newest first
     apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -Vru

@@ -73,13 +73,7 @@ int zorbel_frame() {
 
 void zorbel_toggle_pause() {
     paused = !paused;
-    if (paused) {
-        holdClock();
-        pauseMusic();
-    } else {
-        releaseClock();
-        resumeMusic();
-    }
+    holdShow(paused);
 }
 
 int zorbel_paused() { return paused ? 1 : 0; }
@@ -134,7 +128,7 @@ double zorbel_demo_time() { return demoTime; }
 double zorbel_bass_level() { return bassLevel; }
 
 const char* zorbel_prompt_line() {
-    promptText = promptLine("Maximize Window And ");
+    promptText = promptLine(promptLead);
     return promptText.c_str();
 }
 

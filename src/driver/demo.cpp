@@ -46,7 +46,7 @@ bool startDemo(bool waitForViewer, double startSeconds, ColorChoice colors) {
         // Under the keys, how the colours reach this terminal.
         promptNotes.insert(promptNotes.begin() + 1, setUpTerminalColors(colors));
         // The keys that end the show end it here too, with the terminal given back.
-        const std::string key = waitForKey("Maximize Window And ", promptNotes);
+        const std::string key = waitForKey(promptLead, promptNotes);
         if (scanViewerKeys(key.data(), key.size()).quit) {
             discardTypedInput(1000);
             stopMusic();
@@ -71,13 +71,7 @@ static void handleViewerKeys(bool& paused) {
     }
     if (!keys.togglePause) return;
     paused = !paused;
-    if (paused) {
-        holdClock();
-        pauseMusic();
-    } else {
-        releaseClock();
-        resumeMusic();
-    }
+    holdShow(paused);
 }
 
 [[noreturn]] void runFrameLoop() {

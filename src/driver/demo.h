@@ -47,6 +47,12 @@ bool loadShow(std::string& musicWarning);
 void setUpShowDisplay();
 void beginShow(double startSeconds);
 
+// The words the key prompt starts with, before the console's own.
+extern const char promptLead[];
+
+// The viewer's pause: holds the show's clock and the music where they are, or lets both go on.
+void holdShow(bool held);
+
 // Runs tickFrame for ever, sleeping away what each frame did not use of its period, and
 // reads the viewer's keys before each frame (viewer_keys.h).
 [[noreturn]] void runFrameLoop();

@@ -71,6 +71,18 @@ void setUpShowDisplay() {
     initDisplay(demoDisplayConfig());
 }
 
+const char promptLead[] = "Maximize Window And ";
+
+void holdShow(bool held) {
+    if (held) {
+        holdClock();
+        pauseMusic();
+    } else {
+        releaseClock();
+        resumeMusic();
+    }
+}
+
 void beginShow(double startSeconds) {
     initDisplay(demoDisplayConfig());
 

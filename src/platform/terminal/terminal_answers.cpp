@@ -24,15 +24,15 @@ bool namesDirectColor(const std::string& body) {
 }
 
 // The colour a terminal reports for an entry: "rgb:" then three groups of 1 to 4 hex digits.
-bool isColorSpec(const std::string& spec) {
-    if (!startsWith(spec, "rgb:")) return false;
+bool isColorValue(const std::string& value) {
+    if (!startsWith(value, "rgb:")) return false;
     int groups = 0, digits = 0;
-    for (size_t i = 4; i <= spec.size(); ++i) {
-        if (i == spec.size() || spec[i] == '/') {
+    for (size_t i = 4; i <= value.size(); ++i) {
+        if (i == value.size() || value[i] == '/') {
             if (digits < 1 || digits > 4) return false;
             ++groups;
             digits = 0;
-        } else if (std::isxdigit(static_cast<unsigned char>(spec[i]))) {
+        } else if (std::isxdigit(static_cast<unsigned char>(value[i]))) {
             ++digits;
         } else {
             return false;
@@ -41,22 +41,22 @@ bool isColorSpec(const std::string& spec) {
     return groups == 3;
 }
 
-// OSC 4 ; index ; spec (possibly several pairs).
+// OSC 4 ; index ; colour (possibly several pairs).
 void readPalette(TerminalAnswers& answers, const std::string& body) {
     size_t at = 2;  // after "4;"
     while (at < body.size()) {
         const size_t indexEnd = body.find(';', at);
         if (indexEnd == std::string::npos) return;
-        const size_t specEnd = std::min(body.find(';', indexEnd + 1), body.size());
+        const size_t valueEnd = std::min(body.find(';', indexEnd + 1), body.size());
         const std::string index = body.substr(at, indexEnd - at);
-        const std::string spec = body.substr(indexEnd + 1, specEnd - indexEnd - 1);
+        const std::string value = body.substr(indexEnd + 1, valueEnd - indexEnd - 1);
         char* end = nullptr;
         const long entry = std::strtol(index.c_str(), &end, 10);
-        if (!index.empty() && *end == '\0' && entry >= 0 && entry < 16 && isColorSpec(spec)) {
+        if (!index.empty() && *end == '\0' && entry >= 0 && entry < 16 && isColorValue(value)) {
             if (answers.palette[entry].empty()) ++answers.paletteAnswers;
-            answers.palette[entry] = spec;
+            answers.palette[entry] = value;
         }
-        at = specEnd + 1;
+        at = valueEnd + 1;
     }
 }
 
